@@ -1,0 +1,61 @@
+// How long one search takes, averaged over all 1,820 hands of whole numbers
+// 1..13 (order ignored). Reported per hand; the target is 5 microseconds.
+#include "modQuaddle.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+std::vector<std::array<float, 4>> allHands()
+{
+    std::vector<std::array<float, 4>> hands;
+    for (int a = 1; a <= 13; ++a)
+        for (int b = a; b <= 13; ++b)
+            for (int c = b; c <= 13; ++c)
+                for (int d = c; d <= 13; ++d)
+                    hands.push_back({float(a), float(b), float(c), float(d)});
+    return hands;
+}
+
+void clearSlots()
+{
+    for (std::string *slot :
+         {&modQuaddle::strResult1, &modQuaddle::strResult2, &modQuaddle::strResult3,
+          &modQuaddle::strResult4, &modQuaddle::strResult5})
+        slot->clear();
+}
+
+void BM_FindSolutionsAllHands(benchmark::State &state)
+{
+    const auto hands = allHands();
+    for (auto _ : state) {
+        for (const auto &hand : hands) {
+            std::copy(hand.begin(), hand.end(), modQuaddle::Num.begin() + 1);
+            clearSlots();
+            modQuaddle::FindSolutions();
+            benchmark::DoNotOptimize(modQuaddle::strResult1.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(hands.size()));
+    state.counters["per_hand"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * hands.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FindSolutionsAllHands)->Unit(benchmark::kMillisecond);
+
+// The worst case for formatting: every shape has hundreds of solutions.
+void BM_FindSolutionsTwelves(benchmark::State &state)
+{
+    modQuaddle::Num = {0, 12, 12, 12, 12};
+    for (auto _ : state) {
+        clearSlots();
+        modQuaddle::FindSolutions();
+        benchmark::DoNotOptimize(modQuaddle::strResult1.data());
+    }
+}
+BENCHMARK(BM_FindSolutionsTwelves)->Unit(benchmark::kMicrosecond);
+
+} // namespace
