@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages that building, testing and running
+# Quaddle need, and only those that are missing. Runs apt-get directly as root,
+# through sudo otherwise.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libbenchmark-dev
+    # sanitizer and fuzz builds
+    clang
+)
+
+# Packages whose name differs between releases: the first one the archive
+# knows is taken.
+alternatives=(
+    "libclang-rt-dev libclang-rt-14-dev libclang-common-14-dev"
+)
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "install-deps: need root or sudo to install packages" >&2
+    exit 1
+fi
+
+installed() {
+    [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
+}
+
+updated=no
+apt_update() {
+    if [ "$updated" = no ]; then
+        "${as_root[@]}" apt-get update -qq
+        updated=yes
+    fi
+}
+
+missing=()
+for package in "${packages[@]}"; do
+    installed "$package" || missing+=("$package")
+done
+for group in "${alternatives[@]}"; do
+    read -r -a choices <<<"$group"
+    found=no
+    for package in "${choices[@]}"; do
+        if installed "$package"; then
+            found=yes
+            break
+        fi
+    done
+    [ "$found" = yes ] && continue
+    apt_update
+    for package in "${choices[@]}"; do
+        if apt-cache show "$package" >/dev/null 2>&1; then
+            missing+=("$package")
+            break
+        fi
+    done
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "install-deps: installing ${missing[*]}"
+    apt_update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
