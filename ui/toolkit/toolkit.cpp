@@ -1,0 +1,108 @@
+// Qt behind the toolkit operations the windows use.
+#include "toolkit.h"
+
+#include "quaddleversion.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace toolkit {
+
+namespace {
+
+MessageBoxHandler &messageBoxHandler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+} // namespace
+
+void place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+}
+
+void setClientSize(QWidget *window, int width, int height)
+{
+    window->setFixedSize(pixels(width), pixels(height));
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral(QUADDLE_APPLICATION_TITLE);
+}
+
+AppVersion appVersion()
+{
+    return {QUADDLE_VERSION_MAJOR, QUADDLE_VERSION_MINOR, QUADDLE_VERSION_PATCH};
+}
+
+Form::Form(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void Form::Show()
+{
+    if (!m_loaded) {
+        m_loaded = true;
+        for (QTimer *timer : std::as_const(m_timers))
+            timer->start();
+        Form_Load();
+    }
+    show();
+}
+
+void Form::Unload()
+{
+    // Deleted once control is back in the event loop, so a window can unload
+    // itself from its own click handler.
+    close();
+}
+
+QTimer *Form::addTimer(int intervalMs)
+{
+    auto *timer = new QTimer(this);
+    timer->setInterval(intervalMs);
+    m_timers.append(timer);
+    return timer;
+}
+
+MultiLineTextBox::MultiLineTextBox(QWidget *parent)
+    : QPlainTextEdit(parent)
+{}
+
+QString MultiLineTextBox::Text() const
+{
+    QString text = toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+void MultiLineTextBox::setText(const QString &text)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    document()->setPlainText(plain);
+}
+
+void MsgBoxWarning(const QString &prompt)
+{
+    if (const MessageBoxHandler &handler = messageBoxHandler()) {
+        handler(applicationTitle(), prompt);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), prompt, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
+{
+    return std::exchange(messageBoxHandler(), std::move(handler));
+}
+
+} // namespace toolkit

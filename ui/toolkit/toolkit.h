@@ -1,0 +1,116 @@
+// The one door from the windows to Qt and the platform: window instances,
+// showing and unloading, the warning message box and the version numbers.
+// Tests replace the message box here, so no test ever blocks on a modal dialog.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace toolkit {
+
+// Layouts are designed in twips: 15 twips are one pixel at 96 DPI. Qt scales
+// these pixels on high-density screens.
+constexpr int pixels(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+// Places a control at a designed position and size, in twips, in its parent.
+void place(QWidget *control, int left, int top, int width, int height);
+
+// Gives a window a fixed client area of the designed size, in twips.
+void setClientSize(QWidget *window, int width, int height);
+
+// The application's title: the caption of message boxes that have none of their own.
+QString applicationTitle();
+
+// The application's version numbers, from the build's version record.
+struct AppVersion {
+    int major;
+    int minor;
+    int revision;
+};
+AppVersion appVersion();
+
+// A top-level window of the program. Creating it creates its controls; the
+// first Show() loads it (starts its timers, runs Form_Load), then shows it
+// modeless. Unload(), or the window system's close button, destroys it; Qt
+// ends the program when no window is left.
+class Form : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget *parent = nullptr);
+
+    void Show();
+    void Unload();
+    bool isLoaded() const { return m_loaded; }
+
+    // The native window handle, for calls into the platform.
+    WId hWnd() { return winId(); }
+
+protected:
+    virtual void Form_Load() {}
+
+    // A timer owned by this window that starts when the window loads, as a
+    // timer enabled at design time does.
+    QTimer *addTimer(int intervalMs);
+
+private:
+    bool m_loaded = false;
+    QList<QTimer *> m_timers;
+};
+
+namespace detail {
+template <typename Window> QPointer<Window> &instance()
+{
+    static QPointer<Window> window;
+    return window;
+}
+} // namespace detail
+
+// The program-wide instance of a window class, created on first use and
+// created afresh after it has been unloaded.
+template <typename Window> Window &form()
+{
+    QPointer<Window> &window = detail::instance<Window>();
+    if (!window)
+        window = new Window;
+    return *window;
+}
+
+// Whether the program-wide instance exists: created and not yet destroyed.
+template <typename Window> bool formExists()
+{
+    return !detail::instance<Window>().isNull();
+}
+
+// A multi-line text box whose text, as the program reads and writes it, has
+// carriage return and line feed between lines.
+class MultiLineTextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit MultiLineTextBox(QWidget *parent);
+
+    QString Text() const;
+    void setText(const QString &text);
+};
+
+// The modal warning box: exclamation icon, one OK button, titled with the
+// application's title. Returns when the user has closed it.
+void MsgBoxWarning(const QString &prompt);
+
+// Replaces what MsgBoxWarning does, for tests; an empty handler restores the
+// real box. Returns the handler that was in place.
+using MessageBoxHandler = std::function<void(const QString &title, const QString &prompt)>;
+MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
+
+} // namespace toolkit
