@@ -9,6 +9,8 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libbenchmark-dev
     # sanitizer and fuzz builds
     clang
+    # the Chinese texts of the windows
+    fonts-wqy-zenhei
 )
 
 # Packages whose name differs between releases: the first one the archive

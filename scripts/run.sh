@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian or Ubuntu machine, builds Quaddle and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+cmake --preset release >/dev/null
+cmake --build --preset release --target quaddle
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run: no display found (DISPLAY and WAYLAND_DISPLAY are unset); starting anyway" >&2
+fi
+exec build/release/app/quaddle "$@"
