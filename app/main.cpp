@@ -1,6 +1,6 @@
-// The program's entry: hands control to the Qt event loop, which runs until the
-// last window has been unloaded.
-#include "main/form1.h"
+// The program's entry: runs the start-up procedure, then hands control to the
+// Qt event loop, which runs until the last window has been unloaded.
+#include "about/startup.h"
 #include "toolkit/toolkit.h"
 
 #include <QApplication>
@@ -10,6 +10,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(toolkit::applicationTitle());
 
-    toolkit::form<Form1>().Show();
+    startUp();
     return app.exec();
 }

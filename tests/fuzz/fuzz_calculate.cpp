@@ -30,7 +30,9 @@ QString utf16(const std::uint8_t *data, std::size_t size)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    // Lives as long as the process: libFuzzer ends with exit(), and an
+    // application destroyed by exit handlers would outlive its windows' fonts.
+    new QApplication(*argc, *argv);
     toolkit::setMessageBoxHandler([](const QString &, const QString &) {});
     mainWindow = &toolkit::form<Form1>();
     mainWindow->Show();

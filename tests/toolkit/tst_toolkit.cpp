@@ -12,11 +12,21 @@ namespace {
 class ProbeForm : public toolkit::Form
 {
 public:
-    ProbeForm() { m_timer = addTimer(1000); }
+    ProbeForm()
+    {
+        m_timer = addTimer(1000);
+        resize(200, 100);
+        // Tracks the pointer but leaves every move to its parent.
+        m_tracker = new QWidget(this);
+        m_tracker->setGeometry(100, 0, 100, 100);
+        m_tracker->setMouseTracking(true);
+    }
 
     int loads = 0;
+    int backgroundMoves = 0;
     bool timerRunningAtLoad = false;
     QTimer *m_timer;
+    QWidget *m_tracker;
 
 protected:
     void Form_Load() override
@@ -24,6 +34,7 @@ protected:
         ++loads;
         timerRunningAtLoad = m_timer->isActive();
     }
+    void Form_MouseMove() override { ++backgroundMoves; }
 };
 
 } // namespace
@@ -36,6 +47,7 @@ private slots:
     void showLoadsOnce();
     void unloadDestroysAndFormCreatesAnew();
     void closeButtonUnloads();
+    void onlyBackgroundMovesReachForm();
     void realWarningBox();
     void recorderStandsIn();
     void versionNumbers();
@@ -81,6 +93,19 @@ void TestToolkit::closeButtonUnloads()
     form->Show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     form->close(); // what the window system's close button does
+    QTRY_VERIFY(form.isNull());
+}
+
+void TestToolkit::onlyBackgroundMovesReachForm()
+{
+    QPointer<ProbeForm> form = &toolkit::form<ProbeForm>();
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTest::mouseMove(form->windowHandle(), QPoint(150, 50)); // over the tracking child
+    QCOMPARE(form->backgroundMoves, 0);
+    QTest::mouseMove(form->windowHandle(), QPoint(50, 50)); // over the background
+    QCOMPARE(form->backgroundMoves, 1);
+    form->Unload();
     QTRY_VERIFY(form.isNull());
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 
 namespace toolkit {
 
@@ -33,6 +34,14 @@ QString applicationTitle()
     return QStringLiteral(QUADDLE_APPLICATION_TITLE);
 }
 
+QIcon applicationIcon()
+{
+    QIcon builtIn;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(QStringLiteral(":/icons/quaddle-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("example.veltaro.Quaddle"), builtIn);
+}
+
 AppVersion appVersion()
 {
     return {QUADDLE_VERSION_MAJOR, QUADDLE_VERSION_MINOR, QUADDLE_VERSION_PATCH};
@@ -42,6 +51,16 @@ Form::Form(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setMouseTracking(true);
+    setWindowIcon(applicationIcon());
+}
+
+void Form::mouseMoveEvent(QMouseEvent *event)
+{
+    // A control that tracks the pointer but ignores a move passes it on to
+    // the window; that is not a move over the window's background.
+    if (!childAt(event->position().toPoint()))
+        Form_MouseMove();
 }
 
 void Form::Show()
@@ -68,6 +87,43 @@ QTimer *Form::addTimer(int intervalMs)
     timer->setInterval(intervalMs);
     m_timers.append(timer);
     return timer;
+}
+
+Label::Label(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    setMouseTracking(true);
+}
+
+void Label::setForeColor(const QColor &color)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, color);
+    setPalette(palette);
+}
+
+QColor Label::foreColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
+void Label::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit Click();
+}
+
+void Label::mouseMoveEvent(QMouseEvent *)
+{
+    emit MouseMove();
 }
 
 MultiLineTextBox::MultiLineTextBox(QWidget *parent)

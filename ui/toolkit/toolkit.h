@@ -3,6 +3,8 @@
 // Tests replace the message box here, so no test ever blocks on a modal dialog.
 #pragma once
 
+#include <QIcon>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
@@ -29,6 +31,9 @@ void setClientSize(QWidget *window, int width, int height);
 // The application's title: the caption of message boxes that have none of their own.
 QString applicationTitle();
 
+// The program icon: the desktop theme's, else the one built in.
+QIcon applicationIcon();
+
 // The application's version numbers, from the build's version record.
 struct AppVersion {
     int major;
@@ -40,7 +45,8 @@ AppVersion appVersion();
 // A top-level window of the program. Creating it creates its controls; the
 // first Show() loads it (starts its timers, runs Form_Load), then shows it
 // modeless. Unload(), or the window system's close button, destroys it; Qt
-// ends the program when no window is left.
+// ends the program when no window is left. Pointer moves over the window's
+// background, and only those, reach Form_MouseMove.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -57,6 +63,9 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    // The pointer moved over the window's own background, not over a control.
+    virtual void Form_MouseMove() {}
+    void mouseMoveEvent(QMouseEvent *event) override;
 
     // A timer owned by this window that starts when the window loads, as a
     // timer enabled at design time does.
@@ -90,6 +99,31 @@ template <typename Window> bool formExists()
 {
     return !detail::instance<Window>().isNull();
 }
+
+// A label that reports clicks and pointer moves over it, and whose text
+// colour can be set.
+class Label : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit Label(const QString &text, QWidget *parent);
+
+    void setForeColor(const QColor &color);
+    QColor foreColor() const;
+
+signals:
+    void Click();
+    void MouseMove();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
 
 // A multi-line text box whose text, as the program reads and writes it, has
 // carriage return and line feed between lines.

@@ -1,0 +1,24 @@
+// Stands in for the desktop shell while it lives, recording each request.
+#pragma once
+
+#include "toolkit/shell.h"
+
+#include <QList>
+
+class ShellRecorder
+{
+public:
+    ShellRecorder()
+        : m_previous(toolkit::setShellHandler(
+              [this](const toolkit::ShellRequest &request) { m_requests.append(request); }))
+    {}
+    ~ShellRecorder() { toolkit::setShellHandler(m_previous); }
+    ShellRecorder(const ShellRecorder &) = delete;
+    ShellRecorder &operator=(const ShellRecorder &) = delete;
+
+    QList<toolkit::ShellRequest> requests() const { return m_requests; }
+
+private:
+    toolkit::ShellHandler m_previous;
+    QList<toolkit::ShellRequest> m_requests;
+};

@@ -1,0 +1,4 @@
+// What runs first: the About window, which later hands over to the main window.
+#pragma once
+
+void startUp();
