@@ -9,8 +9,11 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libbenchmark-dev
     # sanitizer and fuzz builds
     clang
-    # the Chinese texts of the windows
-    fonts-wqy-zenhei
+    # the real-window test and the package checks
+    xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream
+    # fonts the windows ask for: a CJK face for the Chinese texts, a
+    # calligraphic one for the version label, a sans face for the rest
+    fonts-wqy-zenhei fonts-arphic-ukai fonts-liberation2
 )
 
 # Packages whose name differs between releases: the first one the archive

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks what it holds and declares.
+# Usage: check-deb.sh BUILD_DIR VERSION
+set -euo pipefail
+cd "$1"
+version=$2
+arch=$(dpkg --print-architecture)
+deb=quaddle_${version}_${arch}.deb
+
+rm -f "$deb"
+cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
+[ -f "$deb" ] || { echo "check-deb: $deb was not made" >&2; exit 1; }
+
+status=0
+expect() {
+    if ! grep -qE "$2" <<<"$1"; then
+        echo "check-deb: missing $3" >&2
+        status=1
+    fi
+}
+depends=$(dpkg-deb -f "$deb" Depends)
+expect "$depends" 'libqt6widgets6' 'a dependency on Qt Widgets'
+expect "$depends" 'qt6-qpa-plugins' 'a dependency on the Qt platform plugins'
+expect "$depends" 'fonts-wqy-zenhei' 'a dependency on a CJK font'
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+expect "$contents" '^\./usr/bin/quaddle$' 'the program'
+expect "$contents" '/usr/share/applications/example\.veltaro\.Quaddle\.desktop$' 'the menu entry'
+expect "$contents" '/usr/share/metainfo/example\.veltaro\.Quaddle\.metainfo\.xml$' 'the AppStream file'
+expect "$contents" '/usr/share/icons/hicolor/48x48/apps/example\.veltaro\.Quaddle\.png$' 'the 48x48 icon'
+expect "$contents" '/usr/share/icons/hicolor/scalable/apps/example\.veltaro\.Quaddle\.svg$' 'the scalable icon'
+expect "$contents" '/usr/share/doc/quaddle/copyright$' 'the copyright file'
+exit $status
