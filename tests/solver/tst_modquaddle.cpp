@@ -1,7 +1,10 @@
 // Tests of the solver: the arithmetic step, operator symbols, solution texts
 // and the search, checked against a plain reference search and exact arithmetic.
 #include "exactexpression.h"
+#include "genericsearch.h"
 #include "modQuaddle.h"
+#include "exactsearch.h"
+#include "rational.h"
 
 #include <QtTest>
 
@@ -109,6 +112,11 @@ private slots:
     void findSolutions();
     void matchesReferenceSearch();
     void everyHandSweep();
+    void genericSearchIsTheSameSearch();
+    void exactSearch_data();
+    void exactSearch();
+    void exactSweep();
+    void rational();
 };
 
 void TestModQuaddle::applyOp_data()
@@ -387,6 +395,102 @@ void TestModQuaddle::everyHandSweep()
         }
     }
     QCOMPARE(unsolvable, 459);
+}
+
+namespace {
+
+// Single precision through the generic search: must be FindSolutions exactly.
+struct FloatArithmetic {
+    using Value = float;
+    Value operand(float number) const { return number; }
+    std::optional<Value> apply(Value a, Value b, int op) const
+    {
+        float result = 0;
+        return ApplyOp(a, b, op, result) ? std::optional<Value>(result) : std::nullopt;
+    }
+    bool isTarget(Value value) const { return std::bit_cast<quint32>(value) == 0x41C00000u; }
+};
+
+} // namespace
+
+void TestModQuaddle::genericSearchIsTheSameSearch()
+{
+    QList<QList<float>> hands = allHands();
+    hands << QList<float>{4.4f, 5.2f, 9.1f, 11.2f} << QList<float>{0, 4, 6, 1};
+    for (const QList<float> &hand : std::as_const(hands)) {
+        init();
+        setHand(hand);
+        FindSolutionsIn(FloatArithmetic{});
+        const QStringList generic = slotTexts();
+        init();
+        setHand(hand);
+        FindSolutions();
+        QCOMPARE(slotTexts(), generic);
+    }
+}
+
+void TestModQuaddle::exactSearch_data()
+{
+    QTest::addColumn<QList<float>>("hand");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("3 3 8 8 found exactly")
+        << QList<float>{3, 3, 8, 8} << QStringList{"", "", "", "8/(3-8/3)", ""};
+    QTest::newRow("3 5 9 8 as in single precision")
+        << QList<float>{3, 5, 9, 8}
+        << QStringList{"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)", "9*(8-5)-3"};
+    QTest::newRow("1 1 1 1") << QList<float>{1, 1, 1, 1} << QStringList{"", "", "", "", ""};
+    // The float stored for 1.1 is not 11/10: times 10 it rounds to 11 in single
+    // precision, but is not 11 exactly.
+    QTest::newRow("stored 1.1 is not 11/10")
+        << QList<float>{1.1f, 10, 13, 1} << QStringList{"", "", "", "", ""};
+}
+
+void TestModQuaddle::exactSearch()
+{
+    QFETCH(QList<float>, hand);
+    QFETCH(QStringList, expected);
+
+    setHand(hand);
+    FindSolutionsExact();
+    QCOMPARE(slotTexts(), expected);
+}
+
+void TestModQuaddle::exactSweep()
+{
+    int unsolvable = 0;
+    for (const QList<float> &hand : allHands()) {
+        init();
+        setHand(hand);
+        FindSolutionsExact();
+        const QStringList texts = slotTexts();
+        if (texts.join(QString()).isEmpty())
+            ++unsolvable;
+        for (const QString &text : texts) {
+            if (!text.isEmpty())
+                QVERIFY2(exact::evaluate(text.toStdString()) == (exact::Fraction{24, 1}),
+                         qPrintable(text));
+        }
+    }
+    QCOMPARE(unsolvable, 458);
+}
+
+void TestModQuaddle::rational()
+{
+    QCOMPARE(Rational::fromFloat(1.1f).toString(), std::string("9227469/8388608"));
+    QCOMPARE(Rational::fromFloat(12.5f).toString(), std::string("25/2"));
+    QCOMPARE(Rational::fromFloat(0.0f).toString(), std::string("0"));
+    QCOMPARE((Rational(8) - Rational(8).dividedBy(3).value()).toString(), std::string("16/3"));
+    QVERIFY(!Rational(7).dividedBy(Rational(0)).has_value());
+    QVERIFY_THROWS_EXCEPTION(std::domain_error, Rational::fromFloat(qInf()));
+
+    // Products of stored decimals grow quickly; past 127 bits they are
+    // reported, never wrapped.
+    Rational big = Rational::fromFloat(1.1f);
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, [&] {
+        for (int i = 0; i < 10; ++i)
+            big = big * big;
+    }());
 }
 
 QTEST_GUILESS_MAIN(TestModQuaddle)

@@ -1,0 +1,38 @@
+// The search in exact rational arithmetic.
+#include "exactsearch.h"
+
+#include "genericsearch.h"
+#include "rational.h"
+
+namespace modQuaddle {
+
+namespace {
+
+struct ExactArithmetic {
+    using Value = Rational;
+
+    Value operand(float number) const { return Rational::fromFloat(number); }
+    std::optional<Value> apply(const Value &a, const Value &b, int op) const
+    {
+        switch (op) {
+        case opAdd:
+            return a + b;
+        case opSub:
+            return a - b;
+        case opMul:
+            return a * b;
+        default:
+            return a.dividedBy(b);
+        }
+    }
+    bool isTarget(const Value &value) const { return value == Rational(24); }
+};
+
+} // namespace
+
+void FindSolutionsExact()
+{
+    FindSolutionsIn(ExactArithmetic{});
+}
+
+} // namespace modQuaddle
