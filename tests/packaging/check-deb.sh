@@ -24,6 +24,8 @@ expect "$depends" 'qt6-qpa-plugins' 'a dependency on the Qt platform plugins'
 expect "$depends" 'fonts-wqy-zenhei' 'a dependency on a CJK font'
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 expect "$contents" '^\./usr/bin/quaddle$' 'the program'
+expect "$contents" '^\./usr/bin/quaddle-solve$' 'the command-line solver'
+expect "$contents" '/usr/share/man/man1/quaddle-solve\.1' 'the man page'
 expect "$contents" '/usr/share/applications/example\.veltaro\.Quaddle\.desktop$' 'the menu entry'
 expect "$contents" '/usr/share/metainfo/example\.veltaro\.Quaddle\.metainfo\.xml$' 'the AppStream file'
 expect "$contents" '/usr/share/icons/hicolor/48x48/apps/example\.veltaro\.Quaddle\.png$' 'the 48x48 icon'

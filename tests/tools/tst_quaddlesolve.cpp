@@ -1,0 +1,240 @@
+// Tests of quaddle-solve, run as a user runs it: arguments, standard input,
+// output, error messages and exit statuses.
+#include "modQuaddle.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    QString out;
+    QString err;
+    int status;
+};
+
+Run solve(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QStringLiteral(QUADDLE_SOLVE), arguments);
+    if (!process.waitForStarted())
+        return {QString(), QStringLiteral("could not start"), -1};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError()), process.exitCode()};
+}
+
+} // namespace
+
+class TestQuaddleSolve : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneHand_data();
+    void oneHand();
+    void badArguments_data();
+    void badArguments();
+    void cardFacesAreTheirNumbers();
+    void handsFromStandardInput();
+    void badLineIsReportedAndSkipped();
+    void all_data();
+    void all();
+    void defaultOutputIsTheWindowsSearch();
+    void json();
+    void helpAndVersion();
+};
+
+void TestQuaddleSolve::oneHand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("3 5 9 8") << QStringList{"3", "5", "9", "8"}
+                             << "1 (8-5)*9-3\n2 9*3-(8-5)\n3 5+9*3-8\n4 5-(8-9*3)\n5 9*(8-5)-3\n"
+                             << 0;
+    QTest::newRow("only one shape") << QStringList{"1", "4", "5", "6"} << "3 6/(5/4-1)\n" << 0;
+    QTest::newRow("no solution") << QStringList{"1", "1", "1", "1"} << "no solution\n" << 1;
+    QTest::newRow("3 3 8 8 misses in single precision")
+        << QStringList{"3", "3", "8", "8"} << "no solution\n"
+        << 1;
+    QTest::newRow("3 3 8 8 exactly")
+        << QStringList{"--exact", "3", "3", "8", "8"} << "4 8/(3-8/3)\n"
+        << 0;
+    QTest::newRow("options after the numbers")
+        << QStringList{"3", "3", "8", "8", "--exact"} << "4 8/(3-8/3)\n"
+        << 0;
+    QTest::newRow("decimals") << QStringList{"2.5", "2.5", "4", "1"}
+                              << "1 (1+2.5+2.5)*4\n3 4*(1+2.5+2.5)\n4 4*(1+2.5+2.5)\n"
+                                 "5 (1+2.5+2.5)*4\n"
+                              << 0;
+}
+
+void TestQuaddleSolve::oneHand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
+    QFETCH(int, status);
+
+    const Run run = solve(arguments);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, status);
+}
+
+void TestQuaddleSolve::badArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("named"); // what the error message must name
+
+    QTest::newRow("0") << QStringList{"0", "5", "9", "8"} << "'0'";
+    QTest::newRow("14") << QStringList{"3", "14", "9", "8"} << "'14'";
+    QTest::newRow("13.01") << QStringList{"3", "5", "13.01", "8"} << "'13.01'";
+    QTest::newRow("negative") << QStringList{"3", "5", "9", "-8"} << "'-8'";
+    QTest::newRow("letters") << QStringList{"3", "abc", "9", "8"} << "'abc'";
+    QTest::newRow("trailing letters") << QStringList{"3", "5", "9", "8x"} << "'8x'";
+    QTest::newRow("two-letter face") << QStringList{"3", "5", "9", "KK"} << "'KK'";
+    QTest::newRow("exponent") << QStringList{"1e1", "5", "9", "8"} << "'1e1'";
+    QTest::newRow("infinity") << QStringList{"inf", "5", "9", "8"} << "'inf'";
+    QTest::newRow("missing number") << QStringList{"3", "5", "9"} << "got 3";
+    QTest::newRow("fifth number") << QStringList{"3", "5", "9", "8", "7"} << "'7'";
+    QTest::newRow("unknown option") << QStringList{"--fast", "3", "5", "9", "8"} << "'--fast'";
+    QTest::newRow("--all with numbers") << QStringList{"--all", "3", "5", "9", "8"} << "'3'";
+}
+
+void TestQuaddleSolve::badArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, named);
+
+    const Run run = solve(arguments);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith(QLatin1String("quaddle-solve: ")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(named), qPrintable(run.err));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1); // one line
+}
+
+void TestQuaddleSolve::cardFacesAreTheirNumbers()
+{
+    const Run faces = solve({"a", "J", "q", "K"});
+    const Run numbers = solve({"1", "11", "12", "13"});
+    QCOMPARE(faces.status, 0);
+    QCOMPARE(faces.out, numbers.out);
+}
+
+void TestQuaddleSolve::handsFromStandardInput()
+{
+    const Run run = solve({}, "3 5 9 8\n\n# a comment\n  1\t1 1 1  \nQ q 12 12\n");
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QString());
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], "3 5 9 8 | (8-5)*9-3 | 9*3-(8-5) | 5+9*3-8 | 5-(8-9*3) | 9*(8-5)-3");
+    QCOMPARE(lines[1], "1 1 1 1 | - | - | - | - | -");
+    QVERIFY(lines[2].startsWith("12 12 12 12 | "));
+}
+
+void TestQuaddleSolve::badLineIsReportedAndSkipped()
+{
+    const Run run = solve({}, "1 4 5 6\n3 5 nine 8\n3 5 9\n1 1 1 1\n");
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.out, "1 4 5 6 | - | - | 6/(5/4-1) | - | -\n1 1 1 1 | - | - | - | - | -\n");
+    const QStringList errors = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(errors.size(), 2);
+    QVERIFY2(errors[0].startsWith("quaddle-solve: line 2: 'nine'"), qPrintable(errors[0]));
+    QVERIFY2(errors[1].startsWith("quaddle-solve: line 3: "), qPrintable(errors[1]));
+}
+
+void TestQuaddleSolve::all_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("summary");
+
+    QTest::newRow("single precision")
+        << QStringList{"--all"} << "1820 hands, 1361 solvable, 459 unsolvable";
+    QTest::newRow("exact") << QStringList{"--all", "--exact"}
+                           << "1820 hands, 1362 solvable, 458 unsolvable";
+}
+
+void TestQuaddleSolve::all()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, summary);
+
+    const Run run = solve(arguments);
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1821);
+    QCOMPARE(lines.first(), "1 1 1 1 | - | - | - | - | -");
+    QCOMPARE(lines.last(), summary);
+}
+
+void TestQuaddleSolve::defaultOutputIsTheWindowsSearch()
+{
+    // Every line of --all against the slots the window's search leaves.
+    const Run run = solve({"--all"});
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(QStringLiteral(" | "));
+        QCOMPARE(fields.size(), 6);
+        const QStringList hand = fields[0].split(QLatin1Char(' '));
+        for (int k = 0; k < 4; ++k)
+            modQuaddle::Num[static_cast<std::size_t>(k + 1)] = hand[k].toFloat();
+        std::string *const results[] = {&modQuaddle::strResult1, &modQuaddle::strResult2,
+                                        &modQuaddle::strResult3, &modQuaddle::strResult4,
+                                        &modQuaddle::strResult5};
+        for (std::string *slot : results)
+            slot->clear();
+        modQuaddle::FindSolutions();
+        for (int k = 0; k < 5; ++k) {
+            const QString window = QString::fromStdString(*results[k]);
+            QCOMPARE(fields[k + 1], window.isEmpty() ? QStringLiteral("-") : window);
+        }
+    }
+}
+
+void TestQuaddleSolve::json()
+{
+    const Run one = solve({"--json", "1", "4", "5", "6"});
+    QCOMPARE(one.status, 0);
+    const QJsonObject object = QJsonDocument::fromJson(one.out.toUtf8()).object();
+    QCOMPARE(object.value("hand").toArray(), (QJsonArray{1, 4, 5, 6}));
+    QCOMPARE(object.value("slots").toArray(),
+             (QJsonArray{QJsonValue(), QJsonValue(), "6/(5/4-1)", QJsonValue(), QJsonValue()}));
+
+    const Run all = solve({"--json", "--all"});
+    const QStringList lines = all.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1821);
+    for (const QString &line : lines) {
+        QJsonParseError error;
+        QJsonDocument::fromJson(line.toUtf8(), &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(line));
+    }
+    const QJsonObject counts = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+    QCOMPARE(counts.value("unsolvable").toInt(), 459);
+
+    const Run fraction = solve({"--json"}, "2.5 2.5 4 1\n");
+    QCOMPARE(QJsonDocument::fromJson(fraction.out.toUtf8()).object().value("hand").toArray(),
+             (QJsonArray{2.5, 2.5, 4, 1}));
+}
+
+void TestQuaddleSolve::helpAndVersion()
+{
+    const Run help = solve({"--help"});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.startsWith("Usage: quaddle-solve"));
+    QVERIFY(help.out.contains("--exact"));
+    const Run version = solve({"--version"});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, "quaddle-solve 1.0.0\n");
+}
+
+QTEST_GUILESS_MAIN(TestQuaddleSolve)
+#include "tst_quaddlesolve.moc"
