@@ -1,9 +1,9 @@
 // Tests of the solver: the arithmetic step, operator symbols, solution texts
 // and the search, checked against a plain reference search and exact arithmetic.
 #include "exactexpression.h"
+#include "exactsearch.h"
 #include "genericsearch.h"
 #include "modQuaddle.h"
-#include "exactsearch.h"
 #include "rational.h"
 
 #include <QtTest>
