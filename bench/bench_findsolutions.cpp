@@ -20,21 +20,13 @@ std::vector<std::array<float, 4>> allHands()
     return hands;
 }
 
-void clearSlots()
-{
-    for (std::string *slot :
-         {&modQuaddle::strResult1, &modQuaddle::strResult2, &modQuaddle::strResult3,
-          &modQuaddle::strResult4, &modQuaddle::strResult5})
-        slot->clear();
-}
-
 void BM_FindSolutionsAllHands(benchmark::State &state)
 {
     const auto hands = allHands();
     for (auto _ : state) {
         for (const auto &hand : hands) {
             std::copy(hand.begin(), hand.end(), modQuaddle::Num.begin() + 1);
-            clearSlots();
+            modQuaddle::clearResults();
             modQuaddle::FindSolutions();
             benchmark::DoNotOptimize(modQuaddle::strResult1.data());
         }
@@ -51,7 +43,7 @@ void BM_FindSolutionsTwelves(benchmark::State &state)
 {
     modQuaddle::Num = {0, 12, 12, 12, 12};
     for (auto _ : state) {
-        clearSlots();
+        modQuaddle::clearResults();
         modQuaddle::FindSolutions();
         benchmark::DoNotOptimize(modQuaddle::strResult1.data());
     }

@@ -53,10 +53,10 @@ def pack(values, bits, size):
 
 
 def main():
-    out, specs = sys.argv[1], sys.argv[2:]
+    out, arguments = sys.argv[1], sys.argv[2:]
     images = []
-    for spec in specs:
-        size, bits, path = spec.split(":", 2)
+    for argument in arguments:
+        size, bits, path = argument.split(":", 2)
         with open(path, "rb") as raw:
             images.append((int(size), int(bits), image(int(size), int(bits), raw.read())))
     offset = 6 + 16 * len(images)

@@ -82,10 +82,9 @@ template <typename Arithmetic> void FindSolutionsIn(const Arithmetic &arithmetic
         }
     } while (std::next_permutation(p.begin(), p.end()));
 
-    std::string *const slots[] = {&strResult1, &strResult2, &strResult3, &strResult4, &strResult5};
     for (int shape = 1; shape <= shapeCount; ++shape) {
         if (const auto &hit = last[static_cast<std::size_t>(shape - 1)])
-            *slots[shape - 1] = FormatSolution(shape, hit->p[0], hit->p[1], hit->p[2], hit->p[3],
+            resultSlot(shape) = FormatSolution(shape, hit->p[0], hit->p[1], hit->p[2], hit->p[3],
                                                hit->o1, hit->o2, hit->o3);
     }
 }

@@ -88,13 +88,6 @@ struct Candidate {
     Triple ops;
 };
 
-std::string *slot(int shape)
-{
-    static std::array<std::string *, shapeCount> slots{&strResult1, &strResult2, &strResult3,
-                                                       &strResult4, &strResult5};
-    return slots.at(static_cast<std::size_t>(shape - 1));
-}
-
 bool isAdditive(int op)
 {
     return op == opAdd || op == opSub;
@@ -165,6 +158,19 @@ std::string formatSolution(int shape, const std::array<int, 4> &p, Triple ops,
 }
 
 } // namespace
+
+std::string &resultSlot(int shape)
+{
+    static const std::array<std::string *, shapeCount> slots{&strResult1, &strResult2, &strResult3,
+                                                             &strResult4, &strResult5};
+    return *slots.at(static_cast<std::size_t>(shape - 1));
+}
+
+void clearResults()
+{
+    for (int shape = 1; shape <= shapeCount; ++shape)
+        resultSlot(shape).clear();
+}
 
 bool ApplyOp(float a, float b, int op, float &result)
 {
@@ -258,7 +264,7 @@ void FindSolutions()
     const NumberTexts texts = numberTexts();
     for (int shape = 1; shape <= shapeCount; ++shape) {
         if (const auto &hit = last[static_cast<std::size_t>(shape - 1)])
-            *slot(shape) = formatSolution(shape, hit->p, hit->ops, texts);
+            resultSlot(shape) = formatSolution(shape, hit->p, hit->ops, texts);
     }
 }
 

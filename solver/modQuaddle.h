@@ -29,6 +29,13 @@ extern std::string strResult3;
 extern std::string strResult4;
 extern std::string strResult5;
 
+// The slot of a bracket shape, 1 to 5: strResult1 to strResult5. Throws
+// std::out_of_range for any other shape.
+std::string &resultSlot(int shape);
+
+// Empties all five slots, as the Calculate command does before each search.
+void clearResults();
+
 // One arithmetic step, rounded once to single precision. Returns false, leaving
 // `result` untouched, for a division by (plus or minus) zero or an unknown code.
 // Overflow and invalid operations are not errors: their IEEE result is stored.

@@ -27,10 +27,7 @@ private slots:
 
 void TestCalculate::cleanup()
 {
-    for (std::string *slot :
-         {&modQuaddle::strResult1, &modQuaddle::strResult2, &modQuaddle::strResult3,
-          &modQuaddle::strResult4, &modQuaddle::strResult5})
-        slot->clear();
+    modQuaddle::clearResults();
 }
 
 void TestCalculate::leadingNumber_data()
@@ -177,11 +174,8 @@ void TestCalculate::resultText()
     QFETCH(QStringList, slotTexts);
     QFETCH(QString, text);
 
-    std::string *const results[] = {&modQuaddle::strResult1, &modQuaddle::strResult2,
-                                    &modQuaddle::strResult3, &modQuaddle::strResult4,
-                                    &modQuaddle::strResult5};
-    for (int k = 0; k < 5; ++k)
-        *results[k] = slotTexts.at(k).toStdString();
+    for (int shape = 1; shape <= 5; ++shape)
+        modQuaddle::resultSlot(shape) = slotTexts.at(shape - 1).toStdString();
     QCOMPARE(calculate::resultText(), text);
 }
 

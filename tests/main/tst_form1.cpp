@@ -68,10 +68,7 @@ private:
 void TestForm1::init()
 {
     modQuaddle::Num.fill(0.0f);
-    for (std::string *slot :
-         {&modQuaddle::strResult1, &modQuaddle::strResult2, &modQuaddle::strResult3,
-          &modQuaddle::strResult4, &modQuaddle::strResult5})
-        slot->clear();
+    modQuaddle::clearResults();
     m_boxes = std::make_unique<MessageBoxRecorder>();
     m_form = &toolkit::form<Form1>();
     m_form->Show();

@@ -16,11 +16,6 @@ using namespace modQuaddle;
 
 namespace {
 
-std::array<std::string *, 5> resultSlots()
-{
-    return {&strResult1, &strResult2, &strResult3, &strResult4, &strResult5};
-}
-
 void setHand(const QList<float> &hand)
 {
     for (int k = 0; k < 4; ++k)
@@ -30,8 +25,8 @@ void setHand(const QList<float> &hand)
 QStringList slotTexts()
 {
     QStringList texts;
-    for (const std::string *slot : resultSlots())
-        texts << QString::fromStdString(*slot);
+    for (int shape = 1; shape <= shapeCount; ++shape)
+        texts << QString::fromStdString(resultSlot(shape));
     return texts;
 }
 
@@ -63,7 +58,7 @@ void referenceSearch()
                                         ApplyOp(r2, d, o3, r3[5]);
                                 for (int shape = 1; shape <= 5; ++shape) {
                                     if (ok[shape] && r3[shape] == 24.0f)
-                                        *resultSlots()[shape - 1] =
+                                        resultSlot(shape) =
                                             FormatSolution(shape, p1, p2, p3, p4, o1, o2, o3);
                                 }
                             }
@@ -94,8 +89,7 @@ private slots:
     void init()
     {
         Num.fill(0.0f);
-        for (std::string *slot : resultSlots())
-            slot->clear();
+        clearResults();
     }
 
     void applyOp_data();
@@ -341,8 +335,8 @@ void TestModQuaddle::findSolutions()
 
     setHand(hand);
     for (int run = 0; run < 2; ++run) {
-        for (std::string *slot : resultSlots())
-            *slot = untouched.toStdString();
+        for (int shape = 1; shape <= shapeCount; ++shape)
+            resultSlot(shape) = untouched.toStdString();
         FindSolutions();
         QCOMPARE(slotTexts(), expected);
     }
@@ -359,13 +353,11 @@ void TestModQuaddle::matchesReferenceSearch()
           << QList<float>{4.4f, 5.2f, 9.1f, 11.2f} << QList<float>{2, 3, 9.7f, 10.2f}
           << QList<float>{2.4f, 3.2f, 7.2f, 10.5f};
     for (const QList<float> &hand : std::as_const(hands)) {
-        setHand(hand);
         init();
         setHand(hand);
         referenceSearch();
         const QStringList expected = slotTexts();
-        for (std::string *slot : resultSlots())
-            slot->clear();
+        clearResults();
         FindSolutions();
         QVERIFY2(slotTexts() == expected,
                  qPrintable(QStringLiteral("hand %1 %2 %3 %4: got %5, expected %6")

@@ -187,14 +187,10 @@ void TestQuaddleSolve::defaultOutputIsTheWindowsSearch()
         const QStringList hand = fields[0].split(QLatin1Char(' '));
         for (int k = 0; k < 4; ++k)
             modQuaddle::Num[static_cast<std::size_t>(k + 1)] = hand[k].toFloat();
-        std::string *const results[] = {&modQuaddle::strResult1, &modQuaddle::strResult2,
-                                        &modQuaddle::strResult3, &modQuaddle::strResult4,
-                                        &modQuaddle::strResult5};
-        for (std::string *slot : results)
-            slot->clear();
+        modQuaddle::clearResults();
         modQuaddle::FindSolutions();
         for (int k = 0; k < 5; ++k) {
-            const QString window = QString::fromStdString(*results[k]);
+            const QString window = QString::fromStdString(modQuaddle::resultSlot(k + 1));
             QCOMPARE(fields[k + 1], window.isEmpty() ? QStringLiteral("-") : window);
         }
     }

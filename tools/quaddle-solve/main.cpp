@@ -114,18 +114,14 @@ Hand parseHand(const std::vector<std::string> &tokens)
 Slots solve(const Hand &hand, const Options &options)
 {
     std::copy(hand.begin(), hand.end(), modQuaddle::Num.begin() + 1);
-    std::string *const slots[] = {&modQuaddle::strResult1, &modQuaddle::strResult2,
-                                  &modQuaddle::strResult3, &modQuaddle::strResult4,
-                                  &modQuaddle::strResult5};
-    for (std::string *slot : slots)
-        slot->clear();
+    modQuaddle::clearResults();
     if (options.exact)
         modQuaddle::FindSolutionsExact();
     else
         modQuaddle::FindSolutions();
     Slots result;
     for (std::size_t k = 0; k < result.size(); ++k)
-        result[k] = *slots[k];
+        result[k] = modQuaddle::resultSlot(static_cast<int>(k) + 1);
     return result;
 }
 

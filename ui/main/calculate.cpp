@@ -28,11 +28,11 @@ EntryCheck checkEntry(QStringView text)
 
 QString resultText()
 {
+    // The fifth slot is not shown: the box has room for four lines.
     QString text = QString::fromStdString(modQuaddle::strResult1);
-    for (const std::string *slot :
-         {&modQuaddle::strResult2, &modQuaddle::strResult3, &modQuaddle::strResult4}) {
-        if (!slot->empty())
-            text += QLatin1String("\r\n") + QString::fromStdString(*slot);
+    for (int shape = 2; shape <= 4; ++shape) {
+        if (const std::string &slot = modQuaddle::resultSlot(shape); !slot.empty())
+            text += QLatin1String("\r\n") + QString::fromStdString(slot);
     }
     return text;
 }

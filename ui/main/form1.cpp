@@ -102,10 +102,7 @@ void Form1::cmdJiSuan_Click()
             toolkit::MsgBoxWarning(entry.warning);
     }
 
-    for (std::string *slot :
-         {&modQuaddle::strResult1, &modQuaddle::strResult2, &modQuaddle::strResult3,
-          &modQuaddle::strResult4, &modQuaddle::strResult5})
-        slot->clear();
+    modQuaddle::clearResults();
     modQuaddle::FindSolutions();
     Text1->setText(calculate::resultText());
 }

@@ -1,6 +1,8 @@
-// The one door from the windows to Qt and the platform: window instances,
-// showing and unloading, the warning message box and the version numbers.
-// Tests replace the message box here, so no test ever blocks on a modal dialog.
+// The one door from the windows to Qt: window instances that load on first
+// show and unload, the controls the windows are built from (clickable labels,
+// multi-line text boxes), the warning message box, the program icon and the
+// version numbers. Tests replace the message box here, so no test ever blocks
+// on a modal dialog. The desktop shell request is in shell.h.
 #pragma once
 
 #include <QIcon>
