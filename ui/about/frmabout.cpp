@@ -8,6 +8,9 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 constexpr int countdownTicks = 10; // OK becomes usable at this tick

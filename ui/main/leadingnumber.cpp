@@ -1,8 +1,8 @@
 // The leading-number conversion of the entry boxes.
 #include "leadingnumber.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
 
