@@ -5,10 +5,11 @@
 # it; one calculation; Exit ends the program with status 0 and no window left.
 # Screenshots are kept in BUILD/realwindow/.
 #
-# Usage: realwindow.sh BUILD_DIR
+# Usage: realwindow.sh BUILD_DIR MAIN_WINDOW_TITLE
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+main_title=$2
 out=$build/realwindow
 rm -rf "$out"
 mkdir -p "$out"
@@ -56,7 +57,7 @@ wait_until() {
     return 1
 }
 one_window() { [ "$(windows | wc -l)" -eq 1 ]; }
-main_window() { xdotool search --onlyvisible --name '^Quaddle www\.veltaro\.example$' 2>/dev/null; }
+main_window() { xdotool search --onlyvisible --name "^${main_title//./\\.}\$" 2>/dev/null; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
 "$app" >"$out/quaddle.log" 2>&1 &

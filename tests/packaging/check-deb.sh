@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks what it holds and declares.
-# Usage: check-deb.sh BUILD_DIR VERSION
+# Usage: check-deb.sh BUILD_DIR VERSION APP_ID
 set -euo pipefail
 cd "$1"
 version=$2
+app_id=${3//./\\.}
 arch=$(dpkg --print-architecture)
 deb=quaddle_${version}_${arch}.deb
 
@@ -26,9 +27,9 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 expect "$contents" '^\./usr/bin/quaddle$' 'the program'
 expect "$contents" '^\./usr/bin/quaddle-solve$' 'the command-line solver'
 expect "$contents" '/usr/share/man/man1/quaddle-solve\.1' 'the man page'
-expect "$contents" '/usr/share/applications/example\.veltaro\.Quaddle\.desktop$' 'the menu entry'
-expect "$contents" '/usr/share/metainfo/example\.veltaro\.Quaddle\.metainfo\.xml$' 'the AppStream file'
-expect "$contents" '/usr/share/icons/hicolor/48x48/apps/example\.veltaro\.Quaddle\.png$' 'the 48x48 icon'
-expect "$contents" '/usr/share/icons/hicolor/scalable/apps/example\.veltaro\.Quaddle\.svg$' 'the scalable icon'
+expect "$contents" "/usr/share/applications/$app_id\.desktop$" 'the menu entry'
+expect "$contents" "/usr/share/metainfo/$app_id\.metainfo\.xml$" 'the AppStream file'
+expect "$contents" "/usr/share/icons/hicolor/48x48/apps/$app_id\.png$" 'the 48x48 icon'
+expect "$contents" "/usr/share/icons/hicolor/scalable/apps/$app_id\.svg$" 'the scalable icon'
 expect "$contents" '/usr/share/doc/quaddle/copyright$' 'the copyright file'
 exit $status

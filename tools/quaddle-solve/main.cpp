@@ -1,8 +1,11 @@
 // quaddle-solve: the windowed program's search on the command line, for one
 // hand, a file of hands or all 1,820 hands, in single precision or exactly.
 #include "exactsearch.h"
+#include "hands.h"
 #include "modQuaddle.h"
+#include "quaddlefacts.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -54,7 +57,7 @@ Exit status: 0 solved (or every line read), 1 no solution for the one hand,
 2 bad arguments or input lines, 3 the exact arithmetic overflowed.
 )";
 
-using Hand = std::array<float, 4>;
+using modQuaddle::Hand;
 using Slots = std::array<std::string, 5>;
 
 struct Options {
@@ -182,16 +185,12 @@ int solveAll(const Options &options)
 {
     int hands = 0;
     int solved = 0;
-    for (int a = 1; a <= 13; ++a)
-        for (int b = a; b <= 13; ++b)
-            for (int c = b; c <= 13; ++c)
-                for (int d = c; d <= 13; ++d) {
-                    const Hand hand{float(a), float(b), float(c), float(d)};
-                    const Slots slots = solve(hand, options);
-                    ++hands;
-                    solved += solvable(slots) ? 1 : 0;
-                    std::cout << handLine(hand, slots, options) << '\n';
-                }
+    for (const Hand &hand : modQuaddle::allHands()) {
+        const Slots slots = solve(hand, options);
+        ++hands;
+        solved += solvable(slots) ? 1 : 0;
+        std::cout << handLine(hand, slots, options) << '\n';
+    }
     if (options.json)
         std::cout << "{\"hands\":" << hands << ",\"solvable\":" << solved
                   << ",\"unsolvable\":" << hands - solved << "}\n";
@@ -247,7 +246,7 @@ int run(int argc, char *argv[])
             std::cout << usage;
             return exitSolved;
         } else if (arg == "-V" || arg == "--version") {
-            std::cout << "quaddle-solve " QUADDLE_VERSION "\n";
+            std::cout << "quaddle-solve " << quaddle::versionText << '\n';
             return exitSolved;
         } else {
             throw BadInput("unknown option '" + std::string(arg) + "' (see quaddle-solve --help)");

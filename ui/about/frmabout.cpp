@@ -2,7 +2,7 @@
 #include "frmabout.h"
 
 #include "main/form1.h"
-#include "maker.h"
+#include "quaddlefacts.h"
 #include "toolkit/shell.h"
 
 #include <QGroupBox>

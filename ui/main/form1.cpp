@@ -2,8 +2,8 @@
 #include "form1.h"
 
 #include "calculate.h"
-#include "maker.h"
 #include "modQuaddle.h"
+#include "quaddlefacts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +35,8 @@ Form1::Form1(QWidget *parent)
     , cmdExit(new QPushButton(QStringLiteral("退出"), this))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quaddle ") + QLatin1String(maker::webAddress));
+    setWindowTitle(QLatin1String(quaddle::applicationTitle) + u' ' +
+                   QLatin1String(maker::webAddress));
     toolkit::setClientSize(this, 3465, 3090);
 
     toolkit::place(Label1, 135, 90, 1755, 345);

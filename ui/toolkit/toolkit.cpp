@@ -1,11 +1,13 @@
 // Qt behind the toolkit operations the windows use.
 #include "toolkit.h"
 
-#include "quaddleversion.h"
+#include "quaddlefacts.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
+
+#include <utility>
 
 namespace toolkit {
 
@@ -31,7 +33,7 @@ void setClientSize(QWidget *window, int width, int height)
 
 QString applicationTitle()
 {
-    return QStringLiteral(QUADDLE_APPLICATION_TITLE);
+    return QLatin1String(quaddle::applicationTitle);
 }
 
 QIcon applicationIcon()
@@ -39,12 +41,12 @@ QIcon applicationIcon()
     QIcon builtIn;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         builtIn.addFile(QStringLiteral(":/icons/quaddle-%1.png").arg(size), QSize(size, size));
-    return QIcon::fromTheme(QStringLiteral("example.veltaro.Quaddle"), builtIn);
+    return QIcon::fromTheme(QLatin1String(quaddle::applicationId), builtIn);
 }
 
 AppVersion appVersion()
 {
-    return {QUADDLE_VERSION_MAJOR, QUADDLE_VERSION_MINOR, QUADDLE_VERSION_PATCH};
+    return {quaddle::versionMajor, quaddle::versionMinor, quaddle::versionPatch};
 }
 
 Form::Form(QWidget *parent)
