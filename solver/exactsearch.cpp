@@ -2,6 +2,7 @@
 #include "exactsearch.h"
 
 #include "genericsearch.h"
+#include "operators.h"
 #include "rational.h"
 
 namespace modQuaddle {
@@ -14,16 +15,8 @@ struct ExactArithmetic {
     Value operand(float number) const { return Rational::fromFloat(number); }
     std::optional<Value> apply(const Value &a, const Value &b, int op) const
     {
-        switch (op) {
-        case opAdd:
-            return a + b;
-        case opSub:
-            return a - b;
-        case opMul:
-            return a * b;
-        default:
-            return a.dividedBy(b);
-        }
+        return applyOperator(a, b, op,
+                             [](const Value &x, const Value &y) { return x.dividedBy(y); });
     }
     bool isTarget(const Value &value) const { return value == Rational(24); }
 };

@@ -3,12 +3,12 @@
 #include "modQuaddle.h"
 
 #include "lanes.h"
+#include "operators.h"
 
 #include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <type_traits>
@@ -31,16 +31,8 @@ using detail::splat;
 // One step on single values; a division by zero gives detail::failedStep.
 float step(float a, float b, int op)
 {
-    switch (op) {
-    case opAdd:
-        return a + b;
-    case opSub:
-        return a - b;
-    case opMul:
-        return a * b;
-    default:
-        return b == 0.0f ? detail::failedStep : a / b;
-    }
+    return applyOperator(a, b, op,
+                         [](float x, float y) { return y == 0.0f ? detail::failedStep : x / y; });
 }
 
 // One step on four lanes with an operator known at compile time.
