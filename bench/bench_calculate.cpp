@@ -1,28 +1,23 @@
 // One click on Calculate: read the four boxes, search, set the result box.
 // The window runs offscreen unless a display platform is chosen.
+#include "form1driver.h"
 #include "main/form1.h"
 #include "toolkit/toolkit.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void setHand(Form1 &form, const QStringList &hand)
-{
-    for (int k = 0; k < 4; ++k)
-        form.findChild<QLineEdit *>(QStringLiteral("TxtNum%1").arg(k + 1))->setText(hand.at(k));
-}
-
 void clickWithHand(benchmark::State &state, const QStringList &hand)
 {
     Form1 &form = toolkit::form<Form1>();
     form.Show();
-    setHand(form, hand);
+    const Form1Driver driver(form);
+    driver.setEntries(hand);
     for (auto _ : state)
-        form.cmdJiSuan_Click();
+        driver.calculate();
 }
 
 // Every click shows a different result than the one before.
@@ -30,14 +25,15 @@ void BM_CalculateClickNewHand(benchmark::State &state)
 {
     Form1 &form = toolkit::form<Form1>();
     form.Show();
+    const Form1Driver driver(form);
     const QStringList hands[] = {{"3", "5", "9", "8"}, {"1", "4", "5", "6"}};
     int next = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        setHand(form, hands[next]);
+        driver.setEntries(hands[next]);
         next = 1 - next;
         state.ResumeTiming();
-        form.cmdJiSuan_Click();
+        driver.calculate();
     }
 }
 BENCHMARK(BM_CalculateClickNewHand)->Unit(benchmark::kMicrosecond);

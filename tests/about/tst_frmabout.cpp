@@ -2,8 +2,10 @@
 // colouring, link requests, hand-over to the main window and early closing.
 #include "about/frmabout.h"
 #include "about/startup.h"
+#include "form1driver.h"
 #include "main/form1.h"
-#include "toolkit/shellrecorder.h"
+#include "quaddlefacts.h"
+#include "shellrecorder.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -11,6 +13,16 @@
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+
+// A fact of the build (the maker's name and addresses) as a QString.
+QString fact(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace
 
 class TestFrmAbout : public QObject
 {
@@ -173,9 +185,9 @@ void TestFrmAbout::looks()
     QCOMPARE(control("labTime")->palette().color(QPalette::Window), QColor(192, 192, 255));
     QVERIFY(control<QGroupBox>("Frame1")->title().isEmpty());
     QVERIFY(control("Frame1")->geometry().right() >= m_about->width()); // cut off
-    QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("Veltaro软件欢迎您"));
-    QCOMPARE(control<QLabel>("labWeb")->text(), QStringLiteral("Web:www.veltaro.example"));
-    QCOMPARE(control<QLabel>("labEmail")->text(), QStringLiteral("Email:support@veltaro.example"));
+    QCOMPARE(control<QLabel>("Label1")->text(), fact(maker::name) + QStringLiteral("软件欢迎您"));
+    QCOMPARE(control<QLabel>("labWeb")->text(), "Web:" + fact(maker::webAddress));
+    QCOMPARE(control<QLabel>("labEmail")->text(), "Email:" + fact(maker::emailAddress));
     QVERIFY(control<QLabel>("labQQ")->text().startsWith(QStringLiteral("QQ:")));
     QCOMPARE(control<QLabel>("lbl")->text(),
              QStringLiteral("欢迎使用我们的软件，本工作室接受软件定制"));
@@ -268,12 +280,10 @@ void TestFrmAbout::linkRequests_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("document");
 
-    QTest::newRow("web") << "labWeb"
-                         << "www.veltaro.example";
-    QTest::newRow("welcome line") << "Label1"
-                                  << "www.veltaro.example";
+    QTest::newRow("web") << "labWeb" << fact(maker::webAddress);
+    QTest::newRow("welcome line") << "Label1" << fact(maker::webAddress);
     QTest::newRow("e-mail") << "labEmail"
-                            << "mailto:support@veltaro.example";
+                            << "mailto:" + fact(maker::emailAddress);
 }
 
 void TestFrmAbout::linkRequests()
@@ -301,11 +311,9 @@ void TestFrmAbout::okHandsOverToMainWindow()
     Form1 &main = toolkit::form<Form1>();
     QVERIFY(main.isVisible());
     QTRY_VERIFY(about.isNull());
-    QCOMPARE(main.findChild<toolkit::MultiLineTextBox *>("Text1")->Text(), QString());
-    QStringList entries;
-    for (int k = 1; k <= 4; ++k)
-        entries << main.findChild<QLineEdit *>(QStringLiteral("TxtNum%1").arg(k))->text();
-    QCOMPARE(entries, (QStringList{"3", "5", "9", "8"}));
+    const Form1Driver driver(main);
+    QCOMPARE(driver.resultText(), QString());
+    QCOMPARE(driver.entries(), (QStringList{"3", "5", "9", "8"}));
 }
 
 void TestFrmAbout::okDoesNothingBeforeCountdownEnds()

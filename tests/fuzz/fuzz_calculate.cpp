@@ -1,12 +1,12 @@
 // libFuzzer target: arbitrary bytes as entry texts, through the leading-number
 // conversion and through the whole Calculate command of a real main window.
+#include "form1driver.h"
 #include "main/calculate.h"
 #include "main/form1.h"
 #include "main/leadingnumber.h"
 #include "toolkit/toolkit.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <cmath>
 #include <cstdint>
@@ -50,10 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList entries =
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))
             .split(QChar(1));
-    for (int k = 0; k < 4; ++k) {
-        auto *box = mainWindow->findChild<QLineEdit *>(QStringLiteral("TxtNum%1").arg(k + 1));
-        box->setText(k < entries.size() ? entries.at(k) : QString());
-    }
-    mainWindow->cmdJiSuan_Click();
+    const Form1Driver driver(*mainWindow);
+    driver.setEntries(entries.mid(0, 4));
+    driver.calculate();
     return 0;
 }

@@ -1,8 +1,10 @@
 // Tests of the main window, driven through its real controls: layout, focus,
 // the Calculate command end to end with its warnings, and closing.
+#include "form1driver.h"
 #include "main/form1.h"
+#include "messageboxrecorder.h"
 #include "modQuaddle.h"
-#include "toolkit/messageboxrecorder.h"
+#include "quaddlefacts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -43,23 +45,11 @@ private slots:
     void closeButtonUnloads();
 
 private:
-    QLineEdit *entry(int k) const
-    {
-        return m_form->findChild<QLineEdit *>(QStringLiteral("TxtNum%1").arg(k));
-    }
-    QPushButton *button(const char *name) const
-    {
-        return m_form->findChild<QPushButton *>(QLatin1String(name));
-    }
-    QString resultText() const
-    {
-        return m_form->findChild<toolkit::MultiLineTextBox *>(QStringLiteral("Text1"))->Text();
-    }
-    void setEntries(const QStringList &texts)
-    {
-        for (int k = 1; k <= 4; ++k)
-            entry(k)->setText(texts.at(k - 1));
-    }
+    Form1Driver driver() const { return Form1Driver(*m_form); }
+    QLineEdit *entry(int k) const { return driver().entry(k); }
+    QPushButton *button(const char *name) const { return driver().button(name); }
+    QString resultText() const { return driver().resultText(); }
+    void setEntries(const QStringList &texts) { driver().setEntries(texts); }
 
     QPointer<Form1> m_form;
     std::unique_ptr<MessageBoxRecorder> m_boxes;
@@ -87,7 +77,7 @@ void TestForm1::cleanup()
 
 void TestForm1::opensReady()
 {
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Quaddle www.veltaro.example"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Quaddle ") + QLatin1String(maker::webAddress));
     QCOMPARE(resultText(), QString()); // never "Text1"
     for (int k = 1; k <= 4; ++k)
         QCOMPARE(entry(k)->text(), QStringList({"3", "5", "9", "8"}).at(k - 1));

@@ -3,6 +3,7 @@
 #include "exactexpression.h"
 #include "exactsearch.h"
 #include "genericsearch.h"
+#include "hands.h"
 #include "modQuaddle.h"
 #include "rational.h"
 
@@ -66,14 +67,11 @@ void referenceSearch()
 }
 
 // All 1,820 hands of four whole numbers 1..13, order ignored.
-QList<QList<float>> allHands()
+QList<QList<float>> everyHand()
 {
     QList<QList<float>> hands;
-    for (int a = 1; a <= 13; ++a)
-        for (int b = a; b <= 13; ++b)
-            for (int c = b; c <= 13; ++c)
-                for (int d = c; d <= 13; ++d)
-                    hands.append({float(a), float(b), float(c), float(d)});
+    for (const Hand &hand : modQuaddle::allHands())
+        hands.append(QList<float>(hand.begin(), hand.end()));
     return hands;
 }
 
@@ -346,7 +344,7 @@ void TestModQuaddle::matchesReferenceSearch()
 {
     // Whole-number hands in every order the store can hold them, plus zeros and
     // fractions, which take other paths through division and rounding.
-    QList<QList<float>> hands = allHands();
+    QList<QList<float>> hands = everyHand();
     hands << QList<float>{8, 3, 3, 8} << QList<float>{5, 1, 5, 5} << QList<float>{0, 0, 0, 0}
           << QList<float>{0, 4, 6, 1} << QList<float>{2.5f, 2.5f, 4, 1}
           << QList<float>{1.1f, 12.345678f, 6.5f, 2} << QList<float>{12, 12, 12, 12}
@@ -372,7 +370,7 @@ void TestModQuaddle::matchesReferenceSearch()
 void TestModQuaddle::everyHandSweep()
 {
     int unsolvable = 0;
-    for (const QList<float> &hand : allHands()) {
+    for (const QList<float> &hand : everyHand()) {
         init();
         setHand(hand);
         FindSolutions();
@@ -407,7 +405,7 @@ struct FloatArithmetic {
 
 void TestModQuaddle::genericSearchIsTheSameSearch()
 {
-    QList<QList<float>> hands = allHands();
+    QList<QList<float>> hands = everyHand();
     hands << QList<float>{4.4f, 5.2f, 9.1f, 11.2f} << QList<float>{0, 4, 6, 1};
     for (const QList<float> &hand : std::as_const(hands)) {
         init();
@@ -451,7 +449,7 @@ void TestModQuaddle::exactSearch()
 void TestModQuaddle::exactSweep()
 {
     int unsolvable = 0;
-    for (const QList<float> &hand : allHands()) {
+    for (const QList<float> &hand : everyHand()) {
         init();
         setHand(hand);
         FindSolutionsExact();

@@ -10,6 +10,8 @@
 #include <QDesktopServices>
 #endif
 
+#include <utility>
+
 namespace toolkit {
 
 namespace {

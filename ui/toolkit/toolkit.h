@@ -1,8 +1,10 @@
-// The one door from the windows to Qt: window instances that load on first
-// show and unload, the controls the windows are built from (clickable labels,
-// multi-line text boxes), the warning message box, the program icon and the
-// version numbers. Tests replace the message box here, so no test ever blocks
-// on a modal dialog. The desktop shell request is in shell.h.
+// The behaviours of the classic desktop runtime that the windows rely on and
+// Qt does not give as such: windows that load on first show and unload,
+// layouts in twips, labels with Click and MouseMove, multi-line text boxes
+// with CR LF lines, the warning box, the program icon and the version
+// numbers. The windows use Qt widgets directly for everything else. Tests
+// replace the warning box here, so no test ever blocks on a modal dialog;
+// the desktop shell request is in shell.h.
 #pragma once
 
 #include <QIcon>
