@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -42,10 +43,15 @@ private slots:
     void looks();
     void textsFitTheirBoxes_data();
     void textsFitTheirBoxes();
+    void fitsUnderLargeDesktopFont();
+    void readableOnDarkTheme_data();
+    void readableOnDarkTheme();
     void hoverColouring_data();
     void hoverColouring();
     void linkRequests_data();
     void linkRequests();
+    void doubleClickIsOneRequest_data();
+    void doubleClickIsOneRequest();
     void okHandsOverToMainWindow();
     void okDoesNothingBeforeCountdownEnds();
     void closingEarlyEndsWithoutMainWindow();
@@ -235,6 +241,71 @@ void TestFrmAbout::textsFitTheirBoxes()
     QVERIFY(QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width());
 }
 
+// Reopens the About window under a desktop palette or font, which Qt applies
+// to windows as they are made.
+template <typename Apply> void reopenAbout(QPointer<frmAbout> &about, Apply &&apply)
+{
+    about->Unload();
+    QTRY_VERIFY(about.isNull());
+    apply();
+    startUp();
+    about = &toolkit::form<frmAbout>();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+}
+
+void TestFrmAbout::fitsUnderLargeDesktopFont()
+{
+    const QFont desktopFont = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+    reopenAbout(m_about, [] { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12)); });
+
+    for (auto *label : m_about->findChildren<QLabel *>()) {
+        // Top-aligned: the ink ends its lowest pixel below the first baseline.
+        const QFontMetricsF metrics(label->font());
+        const QSizeF text(metrics.horizontalAdvance(label->text()),
+                          metrics.ascent() + metrics.tightBoundingRect(label->text()).bottom());
+        QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
+                 qPrintable(QStringLiteral("%1: %2x%3 in %4x%5")
+                                .arg(label->objectName())
+                                .arg(text.width())
+                                .arg(text.height())
+                                .arg(label->width())
+                                .arg(label->height())));
+    }
+}
+
+void TestFrmAbout::readableOnDarkTheme_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Label1", "lblVersion", "labEmail", "labWeb", "labQQ", "txtPromo1",
+                             "txtPromo2", "labTime", "lbl"})
+        QTest::newRow(name) << name;
+}
+
+// Light text on a dark desktop would vanish on the window's designed pink:
+// every text drawn on a designed background has a designed dark colour.
+void TestFrmAbout::readableOnDarkTheme()
+{
+    QFETCH(QString, name);
+
+    const QPalette desktopPalette = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktopPalette); });
+    reopenAbout(m_about, [] {
+        QPalette dark;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            dark.setColor(role, QColor(0x24, 0x24, 0x24));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(dark);
+    });
+
+    const auto *control = m_about->findChild<QWidget *>(name);
+    const QColor text = control->palette().color(control->foregroundRole());
+    const QColor background = control->palette().color(control->backgroundRole());
+    QVERIFY2(qGray(background.rgb()) - qGray(text.rgb()) > 100,
+             qPrintable(text.name() + " on " + background.name()));
+}
+
 void TestFrmAbout::hoverColouring_data()
 {
     QTest::addColumn<QStringList>("path"); // controls the pointer moves over, in order
@@ -299,6 +370,25 @@ void TestFrmAbout::linkRequests()
     // A link works in every state before the window goes, and does nothing else.
     QVERIFY(m_about->isVisible());
     QVERIFY(!toolkit::formExists<Form1>());
+}
+
+void TestFrmAbout::doubleClickIsOneRequest_data()
+{
+    QTest::addColumn<QString>("label");
+    for (const char *label : {"labWeb", "labEmail", "Label1"})
+        QTest::newRow(label) << label;
+}
+
+void TestFrmAbout::doubleClickIsOneRequest()
+{
+    QFETCH(QString, label);
+
+    // Through the window, as the window system delivers it: press, release,
+    // a second press that Qt turns into a double-click, release.
+    const QWidget *target = control(qPrintable(label));
+    QTest::mouseDClick(m_about->windowHandle(), Qt::LeftButton, {},
+                       target->mapTo(m_about.data(), target->rect().center()));
+    QCOMPARE(m_shell->requests().size(), 1);
 }
 
 void TestFrmAbout::okHandsOverToMainWindow()

@@ -1,6 +1,7 @@
 // Tests of the main window, driven through its real controls: layout, focus,
 // the Calculate command end to end with its warnings, and closing.
 #include "form1driver.h"
+#include "hands.h"
 #include "main/form1.h"
 #include "messageboxrecorder.h"
 #include "modQuaddle.h"
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <memory>
@@ -41,6 +44,8 @@ private slots:
     void keyboardOnButtons();
     void escapeDoesNothing();
     void accessibleNamesTellBoxesApart();
+    void fitsUnderLargeDesktopFont_data();
+    void fitsUnderLargeDesktopFont();
     void exitUnloads();
     void closeButtonUnloads();
 
@@ -115,6 +120,53 @@ void TestForm1::layout()
     auto *widget = m_form->findChild<QWidget *>(control);
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), geometry);
+}
+
+void TestForm1::fitsUnderLargeDesktopFont_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("11 pt") << 11;
+    QTest::newRow("12 pt") << 12;
+}
+
+// Whatever font the desktop uses, the window keeps the one its layout was
+// drawn for: every label and button holds its text, and the result box shows
+// all four lines of every whole-number hand, none wrapped or cut off.
+void TestForm1::fitsUnderLargeDesktopFont()
+{
+    QFETCH(int, points);
+
+    const QFont desktopFont = QApplication::font();
+    const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points));
+    m_form->Unload();
+    QTRY_VERIFY(!toolkit::formExists<Form1>());
+    m_form = &toolkit::form<Form1>();
+    m_form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+
+    for (auto *label : m_form->findChildren<QLabel *>()) {
+        const QRect text = label->fontMetrics().boundingRect(label->text());
+        QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
+                 qPrintable(label->objectName()));
+    }
+    for (auto *button : m_form->findChildren<QPushButton *>())
+        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 8);
+
+    auto *box = m_form->findChild<toolkit::MultiLineTextBox *>(QStringLiteral("Text1"));
+    for (const modQuaddle::Hand &hand : modQuaddle::allHands()) {
+        QStringList entries;
+        for (const float number : hand)
+            entries << QString::number(number);
+        setEntries(entries);
+        driver().calculate();
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(box->cursorRect(end).bottom() < box->viewport()->height(),
+                 qPrintable(entries.join(' ')));
+        for (QTextBlock line = box->document()->begin(); line.isValid(); line = line.next())
+            QVERIFY2(line.layout()->lineCount() <= 1, qPrintable(line.text()));
+    }
 }
 
 void TestForm1::tabOrder()

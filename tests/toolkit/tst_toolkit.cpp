@@ -124,14 +124,15 @@ void TestToolkit::realWarningBox()
         icon = box->icon();
         appModal = box->windowModality() == Qt::ApplicationModal;
         for (QAbstractButton *button : box->buttons())
-            buttons << (box->standardButton(button) == QMessageBox::Ok ? "Ok" : "other");
+            buttons << (box->standardButton(button) == QMessageBox::Ok ? "Ok " : "other ") +
+                           button->text();
         box->button(QMessageBox::Ok)->click();
     });
     toolkit::MsgBoxWarning(QStringLiteral("请输入数字！"));
     QCOMPARE(title, QStringLiteral("Quaddle"));
     QCOMPARE(text, QStringLiteral("请输入数字！"));
     QCOMPARE(icon, QMessageBox::Warning);
-    QCOMPARE(buttons, QStringList{"Ok"});
+    QCOMPARE(buttons, QStringList{"Ok 确定"});
     QVERIFY(appModal);
 }
 

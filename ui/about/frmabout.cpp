@@ -16,23 +16,17 @@ namespace {
 constexpr int countdownTicks = 10; // OK becomes usable at this tick
 
 const QColor background(255, 192, 255);
-const QColor linkColor(0, 0, 0);
+
+// Everything here is drawn on designed backgrounds, so the text has a designed
+// colour too: the desktop's own may be light, on a dark theme.
+const QColor textColor(0, 0, 0);
+const QColor linkColor = textColor;
 const QColor linkHighlight(0, 0, 255);
 
-// The designed faces come first; where they are missing (anywhere but on
-// Windows) the sans face, or the calligraphic CJK face, that is installed.
-QFont sansFont(double points, int weight)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Zen Hei")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Weight(weight));
-    return font;
-}
+using toolkit::designFont;
 
+// The designed calligraphic face first; where it is missing (anywhere but on
+// Windows) the calligraphic CJK face that is installed.
 QFont versionFont()
 {
     QFont font;
@@ -69,7 +63,7 @@ toolkit::MultiLineTextBox *promoBox(const QString &text, QWidget *parent)
     auto *box = new toolkit::MultiLineTextBox(parent);
     box->setText(text);
     box->moveCursor(QTextCursor::Start); // the caret starts at the top left, as in any new box
-    box->setFont(sansFont(12, 400));
+    box->setFont(designFont(12, 400));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);
@@ -103,6 +97,8 @@ frmAbout::frmAbout(QWidget *parent)
     toolkit::setClientSize(this, 8790, 3915);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, textColor);
+    palette.setColor(QPalette::Text, textColor);
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -130,12 +126,12 @@ frmAbout::frmAbout(QWidget *parent)
     toolkit::place(lbl, 990, 3315, 6360, 345);
     toolkit::place(cmdOk, 7410, 3345, 1050, 450);
 
-    Label1->setFont(sansFont(24, 700));
+    Label1->setFont(designFont(24, 700));
     lblVersion->setFont(versionFont());
     for (QLabel *text :
          {static_cast<QLabel *>(labEmail), static_cast<QLabel *>(labWeb), labQQ, lbl})
-        text->setFont(sansFont(13.5, 400));
-    labTime->setFont(sansFont(24, 400));
+        text->setFont(designFont(13.5, 400));
+    labTime->setFont(designFont(24, 400));
     for (QLabel *label : findChildren<QLabel *>()) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         fitText(label);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 
 #include <utility>
 
@@ -29,6 +30,23 @@ void place(QWidget *control, int left, int top, int width, int height)
 void setClientSize(QWidget *window, int width, int height)
 {
     window->setFixedSize(pixels(width), pixels(height));
+}
+
+QFont designFont(double points, int weight)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Zen Hei")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+QFont defaultFont()
+{
+    return designFont(8);
 }
 
 QString applicationTitle()
@@ -55,6 +73,7 @@ Form::Form(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
     setWindowIcon(applicationIcon());
+    setFont(defaultFont());
 }
 
 void Form::mouseMoveEvent(QMouseEvent *event)
@@ -114,6 +133,12 @@ void Label::mousePressEvent(QMouseEvent *event)
     m_pressed = event->button() == Qt::LeftButton;
 }
 
+void Label::mouseDoubleClickEvent(QMouseEvent *)
+{
+    // The second press of a double-click: its release is no Click.
+    m_pressed = false;
+}
+
 void Label::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton &&
@@ -154,6 +179,7 @@ void MsgBoxWarning(const QString &prompt)
     }
     QMessageBox box(QMessageBox::Warning, applicationTitle(), prompt, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -7,6 +7,7 @@
 // the desktop shell request is in shell.h.
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -31,6 +32,15 @@ void place(QWidget *control, int left, int top, int width, int height);
 
 // Gives a window a fixed client area of the designed size, in twips.
 void setClientSize(QWidget *window, int width, int height);
+
+// A font in the sans face the windows were drawn with ("MS Sans Serif"), or
+// the nearest installed one where that face is missing.
+QFont designFont(double points, int weight = 400);
+
+// The windows' default font: the classic 8-point dialog font their layouts
+// were drawn for, whatever font the desktop uses, so every designed box holds
+// its text.
+QFont defaultFont();
 
 // The application's title: the caption of message boxes that have none of their own.
 QString applicationTitle();
@@ -105,7 +115,8 @@ template <typename Window> bool formExists()
 }
 
 // A label that reports clicks and pointer moves over it, and whose text
-// colour can be set.
+// colour can be set. A double-click is one Click: its second press is a
+// DblClick, which no window here handles.
 class Label : public QLabel
 {
     Q_OBJECT
@@ -122,6 +133,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -142,8 +154,9 @@ public:
     void setText(const QString &text);
 };
 
-// The modal warning box: exclamation icon, one OK button, titled with the
-// application's title. Returns when the user has closed it.
+// The modal warning box: exclamation icon, one OK button that reads "确定"
+// like the rest of the program, titled with the application's title. Returns
+// when the user has closed it.
 void MsgBoxWarning(const QString &prompt);
 
 // Replaces what MsgBoxWarning does, for tests; an empty handler restores the
