@@ -1,13 +1,22 @@
-// The program's entry: runs the start-up procedure, then hands control to the
-// Qt event loop, which runs until the last window has been unloaded.
+// The program's entry: answers --help and --version, runs the start-up
+// procedure, then hands control to the Qt event loop, which runs until the
+// last window has been unloaded.
 #include "about/startup.h"
+#include "commandline.h"
 #include "toolkit/toolkit.h"
 
 #include <QApplication>
 
+#include <memory>
+
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+
+    auto displayGuard = std::make_unique<DisplayGuard>();
     QApplication app(argc, argv);
+    displayGuard.reset();
     QApplication::setApplicationName(toolkit::applicationTitle());
 
     startUp();

@@ -10,7 +10,7 @@ packages=(
     # sanitizer and fuzz builds
     clang
     # the real-window test and the package checks
-    xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream
+    xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream lintian
     # fonts the windows ask for: a CJK face for the Chinese texts, a
     # calligraphic one for the version label, a sans face for the rest
     fonts-wqy-zenhei fonts-arphic-ukai fonts-liberation2
