@@ -45,6 +45,7 @@ class TestToolkit : public QObject
 
 private slots:
     void showLoadsOnce();
+    void shownWindowGetsIcon();
     void unloadDestroysAndFormCreatesAnew();
     void closeButtonUnloads();
     void onlyBackgroundMovesReachForm();
@@ -67,6 +68,18 @@ void TestToolkit::showLoadsOnce()
     QVERIFY(form.isVisible());
     form.Unload();
     QTRY_VERIFY(!toolkit::formExists<ProbeForm>());
+}
+
+void TestToolkit::shownWindowGetsIcon()
+{
+    QPointer<ProbeForm> form = &toolkit::form<ProbeForm>();
+    form->Show();
+    QTRY_VERIFY(!form->windowIcon().isNull());
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    for (const int side : {16, 32, 64})
+        QVERIFY(sizes.contains(QSize(side, side)));
+    form->Unload();
+    QTRY_VERIFY(form.isNull());
 }
 
 void TestToolkit::unloadDestroysAndFormCreatesAnew()

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -29,23 +30,43 @@ using toolkit::designFont;
 // Windows) the calligraphic CJK face that is installed.
 QFont versionFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("隶书"), QStringLiteral("LiSu"), QStringLiteral("STLiti"),
-                      QStringLiteral("AR PL UKai CN"), QStringLiteral("KaiTi"),
-                      QStringLiteral("WenQuanYi Zen Hei")});
-    font.setPointSizeF(15);
-    return font;
+    static const QStringList faces{QStringLiteral("隶书"),   QStringLiteral("LiSu"),
+                                   QStringLiteral("STLiti"), QStringLiteral("AR PL UKai CN"),
+                                   QStringLiteral("KaiTi"),  QStringLiteral("WenQuanYi Zen Hei")};
+    return toolkit::fontFromFaces(faces, 15);
 }
 
 // The maker's name and addresses here are longer than the ones the layout was
 // drawn for. Where a text would not fit its designed box in its designed size,
-// it is set just small enough to fit, so every text stays whole.
+// it is set just small enough to fit, in steps of half a point and no smaller
+// than the first step at or below 6 points, so every text stays whole.
+//
+// Each size measured is a font to load, which is most of what opening this
+// window costs; so the search starts where the width, near enough in
+// proportion to the size, says the answer lies, and corrects by single steps.
 void fitText(QLabel *label)
 {
+    constexpr double step = 0.5;
+    constexpr double smallest = 6;
     QFont font = label->font();
-    while (font.pointSizeF() > 6 &&
-           QFontMetricsF(font).horizontalAdvance(label->text()) > label->width())
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const double designed = font.pointSizeF();
+    const auto advance = [&](double points) {
+        font.setPointSizeF(points);
+        return QFontMetricsF(font).horizontalAdvance(label->text());
+    };
+    const double width = label->width();
+    const double designedAdvance = advance(designed);
+    if (designedAdvance <= width)
+        return;
+
+    const int lastStep = static_cast<int>(std::ceil((designed - smallest) / step));
+    const double estimate = designed * width / designedAdvance;
+    int steps = std::clamp(static_cast<int>(std::ceil((designed - estimate) / step)), 1, lastStep);
+    while (steps > 1 && advance(designed - (steps - 1) * step) <= width)
+        --steps;
+    while (steps < lastStep && advance(designed - steps * step) > width)
+        ++steps;
+    font.setPointSizeF(designed - steps * step);
     label->setFont(font);
 }
 
@@ -61,9 +82,9 @@ const QString promoClock = QStringLiteral("Veltaro小闹钟\r\n"
 toolkit::MultiLineTextBox *promoBox(const QString &text, QWidget *parent)
 {
     auto *box = new toolkit::MultiLineTextBox(parent);
+    box->setFont(designFont(12, 400)); // first, so the text is laid out once
     box->setText(text);
     box->moveCursor(QTextCursor::Start); // the caret starts at the top left, as in any new box
-    box->setFont(designFont(12, 400));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);

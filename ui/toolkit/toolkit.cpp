@@ -4,6 +4,9 @@
 #include "quaddlefacts.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QHash>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -32,15 +35,34 @@ void setClientSize(QWidget *window, int width, int height)
     window->setFixedSize(pixels(width), pixels(height));
 }
 
-QFont designFont(double points, int weight)
+QFont fontFromFaces(const QStringList &faces, double points, int weight)
 {
+    static QHash<QStringList, QStringList> installed;
+    auto known = installed.constFind(faces);
+    if (known == installed.cend()) {
+        QStringList found;
+        for (const QString &face : faces) {
+            if (QFontDatabase::hasFamily(face))
+                found << face;
+        }
+        known = installed.insert(faces, found);
+    }
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Zen Hei")});
-    font.setStyleHint(QFont::SansSerif);
+    if (!known->isEmpty())
+        font.setFamilies(*known);
     font.setPointSizeF(points);
     font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+QFont designFont(double points, int weight)
+{
+    static const QStringList faces{
+        QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+        QStringLiteral("DejaVu Sans"),     QStringLiteral("WenQuanYi Zen Hei")};
+    QFont font = fontFromFaces(faces, points, weight);
+    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
@@ -56,10 +78,21 @@ QString applicationTitle()
 
 QIcon applicationIcon()
 {
-    QIcon builtIn;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        builtIn.addFile(QStringLiteral(":/icons/quaddle-%1.png").arg(size), QSize(size, size));
-    return QIcon::fromTheme(QLatin1String(quaddle::applicationId), builtIn);
+    // The built-in pictures are the ones the package installs into the icon
+    // theme for the menu entry, so there is nothing to look up there. Read as
+    // PNG by name, so no image format plug-in is loaded to probe them. Title bars
+    // and task bars draw the window's icon at up to 32 pixels, twice that on
+    // a high-density screen; launchers take the larger theme icons.
+    static const QIcon icon = [] {
+        QIcon pictures;
+        for (const int size : {16, 24, 32, 48, 64}) {
+            QImageReader reader(QStringLiteral(":/icons/quaddle-%1.png").arg(size), "png");
+            reader.setAutoDetectImageFormat(false);
+            pictures.addPixmap(QPixmap::fromImage(reader.read()));
+        }
+        return pictures;
+    }();
+    return icon;
 }
 
 AppVersion appVersion()
@@ -72,7 +105,6 @@ Form::Form(QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
-    setWindowIcon(applicationIcon());
     setFont(defaultFont());
 }
 
@@ -91,6 +123,9 @@ void Form::Show()
         for (QTimer *timer : std::as_const(m_timers))
             timer->start();
         Form_Load();
+        // The icon (a theme look-up and a few images to read) follows once
+        // the window is on its way to the screen, so it never delays it.
+        QTimer::singleShot(0, this, [this] { setWindowIcon(applicationIcon()); });
     }
     show();
 }

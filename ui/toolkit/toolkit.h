@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,6 +33,11 @@ void place(QWidget *control, int left, int top, int width, int height);
 
 // Gives a window a fixed client area of the designed size, in twips.
 void setClientSize(QWidget *window, int width, int height);
+
+// A font in the first of `faces` that is installed, the others that are
+// installed following it for characters it lacks. Faces that are missing are
+// left out once and for all, so no font look-up ever asks for them again.
+QFont fontFromFaces(const QStringList &faces, double points, int weight = 400);
 
 // A font in the sans face the windows were drawn with ("MS Sans Serif"), or
 // the nearest installed one where that face is missing.
