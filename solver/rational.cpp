@@ -1,57 +1,53 @@
-// Exact fractions with checked 128-bit arithmetic.
+// Exact fractions with checked arithmetic.
 #include "rational.h"
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 namespace modQuaddle {
 
 namespace {
 
-using Int = Rational::Int;
-
-Int checkedMul(Int a, Int b)
-{
-    Int product;
-    if (__builtin_mul_overflow(a, b, &product))
-        throw std::overflow_error("exact arithmetic overflowed");
-    return product;
-}
-
-Int checkedAdd(Int a, Int b)
-{
-    Int sum;
-    if (__builtin_add_overflow(a, b, &sum))
-        throw std::overflow_error("exact arithmetic overflowed");
-    return sum;
-}
-
-Int gcd(Int a, Int b)
+template <typename Int> Int gcd(Int a, Int b)
 {
     a = a < 0 ? -a : a;
+    b = b < 0 ? -b : b;
     while (b != 0) {
         const Int rest = a % b;
         a = b;
         b = rest;
     }
-    return a < 0 ? -a : a;
+    return a;
+}
+
+// Digits as a whole number; nothing for an empty text or anything but digits.
+template <typename Int> std::optional<Int> digitsValue(std::string_view digits)
+{
+    if (digits.empty())
+        return std::nullopt;
+    Int value = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        value = checked::add(checked::mul(value, Int(10)), Int(digit - '0'));
+    }
+    return value;
 }
 
 } // namespace
 
-Rational::Rational(Int num, Int den)
+template <typename Int> BasicRational<Int>::BasicRational(Int num, Int den)
 {
     if (den < 0) {
-        num = -num;
-        den = -den;
+        num = checked::negate(num);
+        den = checked::negate(den);
     }
     const Int divisor = gcd(num, den);
     m_num = divisor > 1 ? num / divisor : num;
     m_den = divisor > 1 ? den / divisor : den;
 }
 
-Rational Rational::fromFloat(float value)
+template <typename Int> BasicRational<Int> BasicRational<Int>::fromFloat(float value)
 {
     if (!std::isfinite(value))
         throw std::domain_error("not a finite number");
@@ -60,37 +56,76 @@ Rational Rational::fromFloat(float value)
     const float fraction = std::frexp(value, &exponent);
     const auto mantissa = static_cast<Int>(std::ldexp(fraction, 24));
     exponent -= 24;
+    constexpr int bits = static_cast<int>(sizeof(Int) * 8) - 2;
     if (exponent >= 0)
-        return Rational(checkedMul(mantissa, Int(1) << std::min(exponent, 100)), 1);
-    if (exponent < -126)
+        return BasicRational(checked::mul(mantissa, Int(1) << std::min(exponent, bits)), 1);
+    if (-exponent > bits)
         throw std::domain_error("too small for exact arithmetic");
-    return Rational(mantissa, Int(1) << -exponent);
+    return BasicRational(mantissa, Int(1) << -exponent);
 }
 
-Rational Rational::operator+(const Rational &other) const
+template <typename Int>
+std::optional<BasicRational<Int>> BasicRational<Int>::parse(std::string_view text)
 {
-    return Rational(checkedAdd(checkedMul(m_num, other.m_den), checkedMul(other.m_num, m_den)),
-                    checkedMul(m_den, other.m_den));
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+
+    std::optional<Int> num;
+    std::optional<Int> den = Int(1);
+    if (const auto slash = text.find('/'); slash != std::string_view::npos) {
+        num = digitsValue<Int>(text.substr(0, slash));
+        den = digitsValue<Int>(text.substr(slash + 1));
+    } else if (const auto point = text.find('.'); point != std::string_view::npos) {
+        // "2.5", "2." and ".5", but not "." alone.
+        const std::string_view whole = text.substr(0, point);
+        const std::string_view decimals = text.substr(point + 1);
+        if (whole.empty() && decimals.empty())
+            return std::nullopt;
+        if (!whole.empty() && !digitsValue<Int>(whole))
+            return std::nullopt;
+        std::string digits(whole);
+        digits += decimals;
+        num = digitsValue<Int>(digits);
+        for (std::size_t k = 0; k < decimals.size(); ++k)
+            den = checked::mul(*den, Int(10));
+    } else {
+        num = digitsValue<Int>(text);
+    }
+    if (!num || !den || *den == 0)
+        return std::nullopt;
+    return BasicRational(negative ? -*num : *num, *den);
 }
 
-Rational Rational::operator-(const Rational &other) const
+template <typename Int>
+BasicRational<Int> BasicRational<Int>::operator+(const BasicRational &other) const
 {
-    return *this + Rational(-other.m_num, other.m_den);
+    return BasicRational(
+        checked::add(checked::mul(m_num, other.m_den), checked::mul(other.m_num, m_den)),
+        checked::mul(m_den, other.m_den));
 }
 
-Rational Rational::operator*(const Rational &other) const
+template <typename Int>
+BasicRational<Int> BasicRational<Int>::operator-(const BasicRational &other) const
 {
-    return Rational(checkedMul(m_num, other.m_num), checkedMul(m_den, other.m_den));
+    return *this + BasicRational(checked::negate(other.m_num), other.m_den);
 }
 
-std::optional<Rational> Rational::dividedBy(const Rational &other) const
+template <typename Int>
+BasicRational<Int> BasicRational<Int>::operator*(const BasicRational &other) const
+{
+    return BasicRational(checked::mul(m_num, other.m_num), checked::mul(m_den, other.m_den));
+}
+
+template <typename Int>
+std::optional<BasicRational<Int>> BasicRational<Int>::dividedBy(const BasicRational &other) const
 {
     if (other.m_num == 0)
         return std::nullopt;
-    return Rational(checkedMul(m_num, other.m_den), checkedMul(m_den, other.m_num));
+    return BasicRational(checked::mul(m_num, other.m_den), checked::mul(m_den, other.m_num));
 }
 
-std::string Rational::toString() const
+template <typename Int> std::string BasicRational<Int>::toString() const
 {
     const auto digits = [](Int value) {
         const bool negative = value < 0;
@@ -104,5 +139,8 @@ std::string Rational::toString() const
     };
     return m_den == 1 ? digits(m_num) : digits(m_num) + "/" + digits(m_den);
 }
+
+template class BasicRational<__int128>;
+template class BasicRational<std::int64_t>;
 
 } // namespace modQuaddle
