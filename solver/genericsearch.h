@@ -6,10 +6,11 @@
 //
 // An Arithmetic provides
 //   using Value = ...;
-//   Value operand(float number) const;                    // a number of Num
+//   Value operand(int position) const;                    // the number at position 1 to 4
 //   std::optional<Value> apply(const Value &, const Value &, int op) const;
 //                                                         // nothing: the step fails
-//   bool isTarget(const Value &) const;                   // equals 24
+//   bool isTarget(const Value &) const;                   // equals the target
+// The solutions' texts write the numbers as `texts` gives them, by position.
 #pragma once
 
 #include "modQuaddle.h"
@@ -20,7 +21,8 @@
 
 namespace modQuaddle {
 
-template <typename Arithmetic> void FindSolutionsIn(const Arithmetic &arithmetic)
+template <typename Arithmetic>
+void FindSolutionsIn(const Arithmetic &arithmetic, const NumberTexts &texts = StoredNumberTexts())
 {
     using Value = typename Arithmetic::Value;
     using Maybe = std::optional<Value>;
@@ -41,10 +43,10 @@ template <typename Arithmetic> void FindSolutionsIn(const Arithmetic &arithmetic
 
     std::array<int, 4> p{1, 2, 3, 4};
     do {
-        const Maybe a = arithmetic.operand(Num[p[0]]);
-        const Maybe b = arithmetic.operand(Num[p[1]]);
-        const Maybe c = arithmetic.operand(Num[p[2]]);
-        const Maybe d = arithmetic.operand(Num[p[3]]);
+        const Maybe a = arithmetic.operand(p[0]);
+        const Maybe b = arithmetic.operand(p[1]);
+        const Maybe c = arithmetic.operand(p[2]);
+        const Maybe d = arithmetic.operand(p[3]);
 
         // Parts without a, by o2 and o3.
         std::array<Maybe, 4> cd, bc;
@@ -84,8 +86,7 @@ template <typename Arithmetic> void FindSolutionsIn(const Arithmetic &arithmetic
 
     for (int shape = 1; shape <= shapeCount; ++shape) {
         if (const auto &hit = last[static_cast<std::size_t>(shape - 1)])
-            resultSlot(shape) = FormatSolution(shape, hit->p[0], hit->p[1], hit->p[2], hit->p[3],
-                                               hit->o1, hit->o2, hit->o3);
+            resultSlot(shape) = FormatSolution(shape, hit->p, hit->o1, hit->o2, hit->o3, texts);
     }
 }
 

@@ -101,16 +101,6 @@ std::string bracketed(const std::string &text, bool brackets)
     return brackets ? "(" + text + ")" : text;
 }
 
-using NumberTexts = std::array<std::string, 5>;
-
-NumberTexts numberTexts()
-{
-    NumberTexts texts;
-    for (std::size_t k = 0; k < Num.size(); ++k)
-        texts[k] = NumberText(Num[k]);
-    return texts;
-}
-
 std::string formatSolution(int shape, const std::array<int, 4> &p, Triple ops,
                            const NumberTexts &texts)
 {
@@ -253,11 +243,25 @@ void FindSolutions()
 
     if (std::none_of(last.begin(), last.end(), [](const auto &hit) { return hit.has_value(); }))
         return;
-    const NumberTexts texts = numberTexts();
+    const NumberTexts texts = StoredNumberTexts();
     for (int shape = 1; shape <= shapeCount; ++shape) {
         if (const auto &hit = last[static_cast<std::size_t>(shape - 1)])
             resultSlot(shape) = formatSolution(shape, hit->p, hit->ops, texts);
     }
+}
+
+NumberTexts StoredNumberTexts()
+{
+    NumberTexts texts;
+    for (std::size_t k = 0; k < Num.size(); ++k)
+        texts[k] = NumberText(Num[k]);
+    return texts;
+}
+
+std::string FormatSolution(int shape, const std::array<int, 4> &p, int o1, int o2, int o3,
+                           const NumberTexts &texts)
+{
+    return formatSolution(shape, p, Triple{o1, o2, o3}, texts);
 }
 
 std::string FormatSolution(int shape, int p1, int p2, int p3, int p4, int o1, int o2, int o3)

@@ -54,6 +54,16 @@ void FindSolutions();
 // Throws std::out_of_range for a shape outside 1..5 or a position outside 0..4.
 std::string FormatSolution(int shape, int p1, int p2, int p3, int p4, int o1, int o2, int o3);
 
+// A text for each position of Num (0 to 4), as FormatSolution writes them.
+using NumberTexts = std::array<std::string, 5>;
+
+// The texts of the stored numbers: NumberText of each element of Num.
+NumberTexts StoredNumberTexts();
+
+// FormatSolution with the numbers at positions p written as `texts` gives them.
+std::string FormatSolution(int shape, const std::array<int, 4> &p, int o1, int o2, int o3,
+                           const NumberTexts &texts);
+
 // The text of one stored number: at most seven significant digits in plain
 // decimal notation, '.' as the decimal point whatever the locale, no trailing
 // zeros. Exposed for the windows and tools that echo a hand back.

@@ -392,7 +392,7 @@ namespace {
 // Single precision through the generic search: must be FindSolutions exactly.
 struct FloatArithmetic {
     using Value = float;
-    Value operand(float number) const { return number; }
+    Value operand(int position) const { return Num[static_cast<std::size_t>(position)]; }
     std::optional<Value> apply(Value a, Value b, int op) const
     {
         float result = 0;
