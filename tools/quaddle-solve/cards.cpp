@@ -1,0 +1,103 @@
+#include "cards.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+namespace cards {
+
+std::optional<Card> parseCard(std::string_view token)
+{
+    if (token.size() == 1) {
+        const char *face = nullptr;
+        switch (std::toupper(static_cast<unsigned char>(token.front()))) {
+        case 'A':
+            face = "1";
+            break;
+        case 'J':
+            face = "11";
+            break;
+        case 'Q':
+            face = "12";
+            break;
+        case 'K':
+            face = "13";
+            break;
+        }
+        if (face)
+            return Card{face, static_cast<float>(std::atoi(face)), face};
+    }
+    // Digits with at most one point; nothing else, so no sign, exponent,
+    // "inf" or hexadecimal gets through.
+    std::size_t points = 0;
+    std::size_t digits = 0;
+    for (const char c : token) {
+        if (c == '.')
+            ++points;
+        else if (std::isdigit(static_cast<unsigned char>(c)))
+            ++digits;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0 || points > 1)
+        return std::nullopt;
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != token.data() + token.size())
+        return std::nullopt;
+    if (!(value >= 1.0 && value <= 13.0))
+        return std::nullopt;
+
+    // Tidy the text: no leading zeros, a digit before the point, none after
+    // a bare point.
+    std::string text(token);
+    while (text.size() > 1 && text[0] == '0' && text[1] != '.')
+        text.erase(0, 1);
+    if (text.front() == '.')
+        text.insert(0, "0");
+    if (text.back() == '.')
+        text.pop_back();
+    return Card{text, static_cast<float>(value), text};
+}
+
+modQuaddle::Rational exactValue(const Card &card)
+{
+    // The text has been checked to be a plain decimal, so only its length
+    // can fail here.
+    return modQuaddle::Rational::parse(card.decimal).value();
+}
+
+std::optional<modQuaddle::Rational> parseTarget(std::string_view text)
+{
+    try {
+        return modQuaddle::Rational::parse(text);
+    } catch (const std::overflow_error &) {
+        return std::nullopt;
+    }
+}
+
+std::string targetJson(const modQuaddle::Rational &target)
+{
+    const std::string text = target.toString();
+    return target.denominator() == 1 ? text : '"' + text + '"';
+}
+
+std::string printable(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace cards

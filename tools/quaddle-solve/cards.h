@@ -1,0 +1,38 @@
+// Reading what the user types: card values, targets, and texts safe to echo.
+#pragma once
+
+#include "rational.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cards {
+
+// A card value from 1 to 13 as the user wrote it.
+struct Card {
+    std::string text; // as written, tidied (no leading zeros, "2." is "2"); faces as 1, 11, 12, 13
+    float single = 0; // as the window stores it: the nearest float
+    std::string decimal; // the plain decimal that `text` reads as, for the exact value
+};
+
+// A number from 1 to 13 in plain decimal notation (no sign, no exponent), or
+// one of the card faces A, J, Q and K in either case. Nothing for any other text.
+std::optional<Card> parseCard(std::string_view token);
+
+// The card's value exactly as written: 1.1 is 11/10. Throws
+// std::overflow_error for more digits than the exact arithmetic holds.
+modQuaddle::Rational exactValue(const Card &card);
+
+// A target: a whole number, a decimal or a fraction such as 1/2, with an
+// optional minus sign. Nothing for any other text.
+std::optional<modQuaddle::Rational> parseTarget(std::string_view text);
+
+// The target as JSON: a number when it is whole, else its fraction as a string.
+std::string targetJson(const modQuaddle::Rational &target);
+
+// `text` for a message on the terminal: control characters written as \xNN,
+// so no input can drive the terminal.
+std::string printable(std::string_view text);
+
+} // namespace cards
