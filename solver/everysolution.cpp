@@ -205,6 +205,11 @@ private:
     void build(unsigned mask)
     {
         std::vector<Entry> &out = m_entries[mask];
+        std::size_t most = 0; // six results a pair, fewer after a division by zero
+        forEachSplit(mask, [&](unsigned a, unsigned b) {
+            most += 6 * m_entries[a].size() * m_entries[b].size();
+        });
+        out.reserve(most);
         forEachSplit(mask, [&](unsigned a, unsigned b) {
             const std::vector<Entry> &left = m_entries[a];
             const std::vector<Entry> &right = m_entries[b];

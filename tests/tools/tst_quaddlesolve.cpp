@@ -48,6 +48,13 @@ private slots:
     void defaultOutputIsTheWindowsSearch();
     void json();
     void helpAndVersion();
+    void every_data();
+    void every();
+    void everyAll();
+    void everyJson();
+    void exactDecimalsAsWritten();
+    void inputAndOutputFaults_data();
+    void inputAndOutputFaults();
 };
 
 void TestQuaddleSolve::oneHand_data()
@@ -106,6 +113,16 @@ void TestQuaddleSolve::badArguments_data()
     QTest::newRow("fifth number") << QStringList{"3", "5", "9", "8", "7"} << "'7'";
     QTest::newRow("unknown option") << QStringList{"--fast", "3", "5", "9", "8"} << "'--fast'";
     QTest::newRow("--all with numbers") << QStringList{"--all", "3", "5", "9", "8"} << "'3'";
+    QTest::newRow("target without --every")
+        << QStringList{"--target", "10", "3", "5", "9", "8"} << "--target";
+    QTest::newRow("target without value") << QStringList{"3", "5", "9", "8", "-t"} << "'-t'";
+    QTest::newRow("bad target") << QStringList{"-E", "-t", "1.5.2", "3", "5"} << "'1.5.2'";
+    QTest::newRow("zero denominator") << QStringList{"-E", "--target=1/0", "3", "5"} << "'1/0'";
+    QTest::newRow("--exact with --every") << QStringList{"-eE", "3", "5"} << "--every";
+    QTest::newRow("seven numbers")
+        << QStringList{"-E", "1", "2", "3", "4", "5", "6", "7"} << "got 7";
+    QTest::newRow("control characters escaped")
+        << QStringList{"3", "5", "9", "\x1b[2J"} << "'\\x1b[2J'";
 }
 
 void TestQuaddleSolve::badArguments()
@@ -230,6 +247,118 @@ void TestQuaddleSolve::helpAndVersion()
     const Run version = solve({"--version"});
     QCOMPARE(version.status, 0);
     QCOMPARE(version.out, "quaddle-solve 1.0.0\n");
+}
+
+void TestQuaddleSolve::every_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("1 2 3 4") << QStringList{"--every", "1", "2", "3", "4"} << 4 << 0;
+    QTest::newRow("3 5 9 8") << QStringList{"-E", "3", "5", "9", "8"} << 2 << 0;
+    QTest::newRow("3 3 8 8") << QStringList{"-E", "3", "3", "8", "8"} << 1 << 0;
+    QTest::newRow("faces") << QStringList{"-E", "a", "2", "3", "4"} << 4 << 0;
+    QTest::newRow("target 10") << QStringList{"-E", "--target=10", "1", "2", "3", "4"} << 18 << 0;
+    QTest::newRow("two numbers") << QStringList{"-E", "4", "6"} << 1 << 0;
+    QTest::newRow("five numbers") << QStringList{"-E", "1", "2", "3", "4", "5"} << 93 << 0;
+    QTest::newRow("six numbers") << QStringList{"-E", "1", "2", "3", "4", "5", "6"} << 2553 << 0;
+    QTest::newRow("none") << QStringList{"-E", "1", "1", "1", "1"} << 1 << 1;
+}
+
+void TestQuaddleSolve::every()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, lines);
+    QFETCH(int, status);
+
+    const Run run = solve(arguments);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out.count(QLatin1Char('\n')), lines);
+    if (status == 1)
+        QCOMPARE(run.out, "no solution\n");
+}
+
+void TestQuaddleSolve::everyAll()
+{
+    const Run run = solve({"--every", "--all"});
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1821);
+    QCOMPARE(lines.first(), "1 1 1 1 | -");
+    QVERIFY(lines.contains("3 3 8 8 | 8/(3-8/3)"));
+    QCOMPARE(lines.last(), "1820 hands, 1362 solvable, 458 unsolvable, 4469 solutions");
+}
+
+void TestQuaddleSolve::everyJson()
+{
+    const Run run = solve({"-Ej", "1", "2", "3", "4"});
+    const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(object.value("hand").toArray(), (QJsonArray{1, 2, 3, 4}));
+    QCOMPARE(object.value("target").toInt(), 24);
+    QCOMPARE(object.value("solutions").toArray().size(), 4);
+
+    const Run half = solve({"-E", "--json", "--target", "1/2", "1", "2"});
+    QCOMPARE(QJsonDocument::fromJson(half.out.toUtf8()).object().value("target").toString(), "1/2");
+}
+
+void TestQuaddleSolve::exactDecimalsAsWritten()
+{
+    // 1.1 is 11/10 here, not the float nearest to it.
+    const Run run = solve({"--exact", "1.1", "10", "13", "1"});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.contains("1 1*10*1.1+13\n"), qPrintable(run.out));
+    QCOMPARE(solve({"-e", "-t", "23.1", "1.1", "10", "13", "0.1"}).status, 2); // 0.1 is no card
+    // 12.99999999 is 13 in single precision, but not exactly.
+    const Run near = solve({"-e", "--target=12.99999999", "12.99999999", "1", "1", "1"});
+    QCOMPARE(near.status, 0);
+    QVERIFY2(near.out.contains("12.99999999") && !near.out.contains("13"), qPrintable(near.out));
+    QCOMPARE(solve({"-e", "-t", "13", "12.99999999", "1", "1", "1"}).out, "no solution\n");
+}
+
+void TestQuaddleSolve::inputAndOutputFaults_data()
+{
+    QTest::addColumn<QString>("script"); // run by sh, with the program as $0
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("full disk") << "\"$0\" --all > /dev/full" << QByteArray() << 4 << QString()
+                               << "quaddle-solve: write error\n";
+    QTest::newRow("closed output")
+        << "\"$0\" 3 5 9 8 >&-" << QByteArray() << 4 << QString() << "quaddle-solve: write error\n";
+    QTest::newRow("bad token named") << "\"$0\"" << QByteArray("foo\n") << 2 << QString()
+                                     << "quaddle-solve: line 1: 'foo' is not a card value "
+                                        "(1 to 13, or A, J, Q, K)\n";
+    QTest::newRow("control characters escaped")
+        << "\"$0\"" << QByteArray("1 \x1b]0;owned\x07 3 4\n") << 2 << QString()
+        << "quaddle-solve: line 1: '\\x1b]0;owned\\x07' is not a card value (1 to 13, or A, "
+           "J, Q, K)\n";
+    QTest::newRow("long line skipped, the rest read")
+        << "\"$0\" -E -" << QByteArray(1 << 20, '1').append("\n3 3 8 8\n") << 2
+        << "3 3 8 8 | 8/(3-8/3)\n"
+        << "quaddle-solve: line 1: longer than 4096 characters, skipped\n";
+}
+
+void TestQuaddleSolve::inputAndOutputFaults()
+{
+    QFETCH(QString, script);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QProcess process;
+    process.start(QStringLiteral("sh"), {"-c", script, QStringLiteral(QUADDLE_SOLVE)});
+    QVERIFY(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), err);
+    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), out);
+    QCOMPARE(process.exitCode(), status);
 }
 
 QTEST_GUILESS_MAIN(TestQuaddleSolve)

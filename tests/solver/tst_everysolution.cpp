@@ -1,0 +1,412 @@
+// Tests of the search for every distinct solution, against a brute force
+// written here: every expression of the numbers, in exact fractions, told
+// apart by the rules of "the same" applied to whole trees.
+#include "everysolution.h"
+#include "exactexpression.h"
+#include "hands.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+using exact::Fraction;
+
+namespace {
+
+// An expression tree in a pool: a leaf holds a value, a node two children.
+struct Node {
+    char op = 0; // 0 for a leaf
+    Fraction value;
+    int left = -1;
+    int right = -1;
+};
+
+class Trees
+{
+public:
+    int leaf(Fraction value)
+    {
+        m_nodes.push_back({0, value, -1, -1});
+        return int(m_nodes.size()) - 1;
+    }
+    int node(char op, int left, int right, Fraction value)
+    {
+        m_nodes.push_back({op, value, left, right});
+        return int(m_nodes.size()) - 1;
+    }
+    const Node &operator[](int index) const { return m_nodes[std::size_t(index)]; }
+
+    // The key two trees share exactly when they are the same solution.
+    std::string key(int index) const
+    {
+        const Node &n = m_nodes[std::size_t(index)];
+        if (!n.op)
+            return std::to_string(n.value.num) + "/" + std::to_string(n.value.den);
+        const bool sum = n.op == '+' || n.op == '-';
+        std::vector<std::string> parts;
+        collect(index, sum, false, parts);
+        std::sort(parts.begin(), parts.end());
+        std::string key = sum ? "S[" : "P[";
+        for (const std::string &part : parts)
+            key += part + ",";
+        return key + "]";
+    }
+
+private:
+    // The signed terms of a chain of + and -, or the factors and divisors of
+    // a chain of * and /, with what is not part of the chain as one part.
+    void collect(int index, bool sum, bool inverted, std::vector<std::string> &parts) const
+    {
+        const Node &n = m_nodes[std::size_t(index)];
+        const bool inChain = sum ? (n.op == '+' || n.op == '-') : (n.op == '*' || n.op == '/');
+        if (!inChain) {
+            parts.push_back((inverted ? "~" : "") + key(index));
+            return;
+        }
+        collect(n.left, sum, inverted, parts);
+        collect(n.right, sum, n.op == '-' || n.op == '/' ? !inverted : inverted, parts);
+    }
+
+    std::vector<Node> m_nodes;
+};
+
+Fraction combine(char op, Fraction a, Fraction b)
+{
+    switch (op) {
+    case '+':
+        return Fraction::make(a.num * b.den + b.num * a.den, a.den * b.den);
+    case '-':
+        return Fraction::make(a.num * b.den - b.num * a.den, a.den * b.den);
+    case '*':
+        return Fraction::make(a.num * b.num, a.den * b.den);
+    default:
+        return Fraction::make(a.num * b.den, a.den * b.num);
+    }
+}
+
+// Every expression that uses each number once: take any two of what is
+// left, in either order, combine them with any operator, and go on.
+void everyExpression(Trees &trees, std::vector<int> items, const Fraction &target,
+                     std::set<std::string> &solutions)
+{
+    if (items.size() == 1) {
+        if (trees[items.front()].value == target)
+            solutions.insert(trees.key(items.front()));
+        return;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            if (i == j)
+                continue;
+            std::vector<int> rest;
+            for (std::size_t k = 0; k < items.size(); ++k) {
+                if (k != i && k != j)
+                    rest.push_back(items[k]);
+            }
+            for (const char op : {'+', '-', '*', '/'}) {
+                const Fraction a = trees[items[i]].value;
+                const Fraction b = trees[items[j]].value;
+                if (op == '/' && b.num == 0)
+                    continue;
+                // + and * in one order only: the other is the same tree.
+                if ((op == '+' || op == '*') && i > j)
+                    continue;
+                rest.push_back(trees.node(op, items[i], items[j], combine(op, a, b)));
+                everyExpression(trees, rest, target, solutions);
+                rest.pop_back();
+            }
+        }
+    }
+}
+
+// A number or target as written: digits, a decimal, a fraction, maybe negative.
+Fraction parseNumber(std::string_view text)
+{
+    if (text.starts_with('-')) {
+        const Fraction positive = parseNumber(text.substr(1));
+        return {-positive.num, positive.den};
+    }
+    const std::size_t point = text.find('.');
+    if (point == std::string_view::npos)
+        return exact::Parser(text).evaluate(); // whole numbers and fractions
+    std::int64_t num = 0;
+    std::int64_t den = 1;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (k == point)
+            continue;
+        num = num * 10 + (text[k] - '0');
+        if (k > point)
+            den *= 10;
+    }
+    return Fraction::make(num, den);
+}
+
+// A solution text read back into a tree, with the usual precedence.
+class TreeParser
+{
+public:
+    TreeParser(std::string_view text, Trees &trees)
+        : m_text(text)
+        , m_trees(trees)
+    {}
+
+    int parse()
+    {
+        const int tree = sum();
+        if (m_pos != m_text.size())
+            throw std::invalid_argument("trailing characters");
+        return tree;
+    }
+
+private:
+    char peek() const { return m_pos < m_text.size() ? m_text[m_pos] : '\0'; }
+    int chain(bool sum)
+    {
+        int left = sum ? chain(false) : atom();
+        for (char op = peek(); sum ? (op == '+' || op == '-') : (op == '*' || op == '/');
+             op = peek()) {
+            ++m_pos;
+            const int right = sum ? chain(false) : atom();
+            left = m_trees.node(op, left, right,
+                                combine(op, m_trees[left].value, m_trees[right].value));
+        }
+        return left;
+    }
+    int sum() { return chain(true); }
+    int atom()
+    {
+        if (peek() == '(') {
+            ++m_pos;
+            const int inner = sum();
+            if (peek() != ')')
+                throw std::invalid_argument("missing )");
+            ++m_pos;
+            return inner;
+        }
+        const std::size_t start = m_pos;
+        while (std::isdigit(static_cast<unsigned char>(peek())) || peek() == '.')
+            ++m_pos;
+        if (start == m_pos)
+            throw std::invalid_argument("expected a number");
+        return m_trees.leaf(parseNumber(m_text.substr(start, m_pos - start)));
+    }
+
+    std::string_view m_text;
+    Trees &m_trees;
+    std::size_t m_pos = 0;
+};
+
+std::vector<modQuaddle::HandNumber> handNumbers(const QStringList &texts)
+{
+    std::vector<modQuaddle::HandNumber> numbers;
+    for (const QString &text : texts)
+        numbers.push_back({*modQuaddle::Rational::parse(text.toStdString()), text.toStdString()});
+    return numbers;
+}
+
+} // namespace
+
+class TestEverySolution : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void examples_data();
+    void examples();
+    void sameAndDifferent_data();
+    void sameAndDifferent();
+    void agreesWithBruteForce_data();
+    void agreesWithBruteForce();
+    void countsOverAllHands();
+    void badCounts();
+};
+
+void TestEverySolution::examples_data()
+{
+    QTest::addColumn<QStringList>("hand");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("solutions");
+
+    QTest::newRow("1 2 3 4") << QStringList{"1", "2", "3", "4"} << "24"
+                             << QStringList{"(1+2+3)*4", "(1+3)*(2+4)", "1*2*3*4", "2*3*4/1"};
+    QTest::newRow("3 3 8 8") << QStringList{"3", "3", "8", "8"} << "24" << QStringList{"8/(3-8/3)"};
+    QTest::newRow("1 1 1 1") << QStringList{"1", "1", "1", "1"} << "24" << QStringList{};
+    QTest::newRow("decimals as written")
+        << QStringList{"1.1", "10", "13", "1"} << "24"
+        << QStringList{"(1.1*10+13)*1", "(1.1*10+13)/1", "1*1.1*10+13",
+                       "1*13+1.1*10",   "1.1*10+13/1",   "1.1*10/1+13"};
+    QTest::newRow("one number") << QStringList{"13"} << "13" << QStringList{"13"};
+    QTest::newRow("fraction target") << QStringList{"1", "2"} << "1/2" << QStringList{"1/2"};
+    QTest::newRow("negative target")
+        << QStringList{"1", "2", "3"} << "-3" << QStringList{"(1-2)*3", "3/(1-2)"};
+    QTest::newRow("zero target") << QStringList{"2", "2"} << "0" << QStringList{"2-2"};
+}
+
+void TestEverySolution::examples()
+{
+    QFETCH(QStringList, hand);
+    QFETCH(QString, target);
+    QFETCH(QStringList, solutions);
+
+    std::vector<std::string> expected;
+    for (const QString &solution : solutions)
+        expected.push_back(solution.toStdString());
+    std::vector<std::string> found = modQuaddle::FindEverySolution(
+        handNumbers(hand), *modQuaddle::Rational::parse(target.toStdString()));
+    QCOMPARE(found.size(), expected.size());
+    // The spelling of each solution is the program's choice; the solution is not.
+    Trees trees;
+    std::set<std::string> foundKeys;
+    std::set<std::string> expectedKeys;
+    for (const std::string &text : found)
+        foundKeys.insert(trees.key(TreeParser(text, trees).parse()));
+    for (const std::string &text : expected)
+        expectedKeys.insert(trees.key(TreeParser(text, trees).parse()));
+    QVERIFY(foundKeys == expectedKeys);
+}
+
+// Each rule of "the same", and each pair that stays different, as two hands'
+// worth of expressions written out: the brute force's key must agree.
+void TestEverySolution::sameAndDifferent_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("a+b = b+a") << "2+3"
+                               << "3+2" << true;
+    QTest::newRow("a*b = b*a") << "2*3"
+                               << "3*2" << true;
+    QTest::newRow("(a+b)+c = a+(b+c)") << "(2+3)+4"
+                                       << "2+(3+4)" << true;
+    QTest::newRow("a-(b-c) = a-b+c") << "9-(5-2)"
+                                     << "9-5+2" << true;
+    QTest::newRow("a-(b+c) = a-b-c") << "9-(5+2)"
+                                     << "9-5-2" << true;
+    QTest::newRow("a/(b/c) = a*c/b") << "8/(4/2)"
+                                     << "8*2/4" << true;
+    QTest::newRow("a/(b*c) = a/b/c") << "8/(4*2)"
+                                     << "8/4/2" << true;
+    QTest::newRow("equal cards swap") << "3-3"
+                                      << "3-3" << true;
+    QTest::newRow("1*x and x/1 differ") << "1*5"
+                                        << "5/1" << false;
+    QTest::newRow("no distributing") << "2*(3+4)"
+                                     << "2*3+2*4" << false;
+    QTest::newRow("signs are not moved") << "(5-2)*(4-3)"
+                                         << "(2-5)*(3-4)" << false;
+    QTest::newRow("a-b and b-a differ") << "5-2"
+                                        << "2-5" << false;
+}
+
+void TestEverySolution::sameAndDifferent()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, same);
+
+    Trees trees;
+    const std::string a = trees.key(TreeParser(first.toStdString(), trees).parse());
+    const std::string b = trees.key(TreeParser(second.toStdString(), trees).parse());
+    QCOMPARE(a == b, same);
+
+    // Where both use the same numbers for the same value, the program lists
+    // them as one solution or as two, as the rules say.
+    const auto digits = [](const QString &text) {
+        QStringList numbers;
+        for (const QChar c : text) {
+            if (c.isDigit())
+                numbers << QString(c);
+        }
+        numbers.sort();
+        return numbers;
+    };
+    const Fraction value = trees[TreeParser(first.toStdString(), trees).parse()].value;
+    if (digits(first) != digits(second) ||
+        !(trees[TreeParser(second.toStdString(), trees).parse()].value == value))
+        return;
+    std::set<std::string> keys;
+    for (const std::string &text : modQuaddle::FindEverySolution(
+             handNumbers(digits(first)), modQuaddle::Rational::fraction(value.num, value.den)))
+        keys.insert(trees.key(TreeParser(text, trees).parse()));
+    QVERIFY(keys.count(a));
+    QVERIFY(keys.count(b));
+}
+
+void TestEverySolution::agreesWithBruteForce_data()
+{
+    QTest::addColumn<QStringList>("hand");
+    QTest::addColumn<QString>("target");
+
+    // A spread of the 1,820 four-card hands, then other targets and counts.
+    const std::vector<modQuaddle::Hand> all = modQuaddle::allHands();
+    for (std::size_t k = 0; k < all.size(); k += 7) {
+        QStringList hand;
+        for (const float number : all[k])
+            hand << QString::number(number);
+        QTest::newRow(qPrintable(hand.join(' '))) << hand << "24";
+    }
+    QTest::newRow("target 10") << QStringList{"1", "2", "3", "4"} << "10";
+    QTest::newRow("target 1/2") << QStringList{"1", "3", "4", "6"} << "1/2";
+    QTest::newRow("target -3") << QStringList{"1", "2", "5", "7"} << "-3";
+    QTest::newRow("target 0") << QStringList{"2", "3", "5", "10"} << "0";
+    QTest::newRow("decimals") << QStringList{"2.5", "2.5", "4", "1"} << "24";
+    QTest::newRow("two numbers") << QStringList{"4", "6"} << "24";
+    QTest::newRow("three numbers") << QStringList{"2", "3", "4"} << "24";
+    QTest::newRow("five numbers") << QStringList{"1", "2", "3", "4", "5"} << "24";
+    QTest::newRow("five with repeats") << QStringList{"2", "2", "3", "3", "12"} << "24";
+}
+
+void TestEverySolution::agreesWithBruteForce()
+{
+    QFETCH(QStringList, hand);
+    QFETCH(QString, target);
+
+    const Fraction goal = parseNumber(target.toStdString());
+    Trees trees;
+    std::vector<int> leaves;
+    for (const QString &number : hand)
+        leaves.push_back(trees.leaf(parseNumber(number.toStdString())));
+    std::set<std::string> expected;
+    everyExpression(trees, leaves, goal, expected);
+
+    const std::vector<std::string> found = modQuaddle::FindEverySolution(
+        handNumbers(hand), *modQuaddle::Rational::parse(target.toStdString()));
+    std::set<std::string> foundKeys;
+    for (const std::string &text : found) {
+        const int tree = TreeParser(text, trees).parse();
+        QVERIFY2(trees[tree].value == goal, text.c_str());
+        QVERIFY2(foundKeys.insert(trees.key(tree)).second, ("written twice: " + text).c_str());
+    }
+    QCOMPARE(foundKeys.size(), expected.size());
+    QVERIFY(foundKeys == expected);
+}
+
+void TestEverySolution::countsOverAllHands()
+{
+    std::size_t solvable = 0;
+    std::size_t solutions = 0;
+    for (const modQuaddle::Hand &hand : modQuaddle::allHands()) {
+        QStringList texts;
+        for (const float number : hand)
+            texts << QString::number(number);
+        const std::size_t count = modQuaddle::FindEverySolution(handNumbers(texts)).size();
+        solvable += count ? 1 : 0;
+        solutions += count;
+    }
+    QCOMPARE(solvable, std::size_t(1362));
+    QCOMPARE(solutions, std::size_t(4469));
+}
+
+void TestEverySolution::badCounts()
+{
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, modQuaddle::FindEverySolution({}));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                             modQuaddle::FindEverySolution(handNumbers(QStringList(7, "1"))));
+}
+
+QTEST_GUILESS_MAIN(TestEverySolution)
+#include "tst_everysolution.moc"
