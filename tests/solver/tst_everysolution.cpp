@@ -63,7 +63,8 @@ private:
         const Node &n = m_nodes[std::size_t(index)];
         const bool inChain = sum ? (n.op == '+' || n.op == '-') : (n.op == '*' || n.op == '/');
         if (!inChain) {
-            parts.push_back((inverted ? "~" : "") + key(index));
+            std::string part = inverted ? "~" : "";
+            parts.push_back(part += key(index));
             return;
         }
         collect(n.left, sum, inverted, parts);
@@ -379,7 +380,7 @@ void TestEverySolution::agreesWithBruteForce()
     for (const std::string &text : found) {
         const int tree = TreeParser(text, trees).parse();
         QVERIFY2(trees[tree].value == goal, text.c_str());
-        QVERIFY2(foundKeys.insert(trees.key(tree)).second, ("written twice: " + text).c_str());
+        QVERIFY2(foundKeys.insert(trees.key(tree)).second, qPrintable(QStringLiteral("written twice: ") + text.c_str()));
     }
     QCOMPARE(foundKeys.size(), expected.size());
     QVERIFY(foundKeys == expected);
