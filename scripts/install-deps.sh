@@ -4,23 +4,37 @@
 # through sudo otherwise.
 set -euo pipefail
 
+# Usage: install-deps.sh [run|test]. "run" is what building and running the
+# program needs; "test" (the default) adds what every test and check needs.
+what=${1:-test}
+
 packages=(
     # build
-    cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libbenchmark-dev
-    # sanitizer and fuzz builds
-    clang
-    # the real-window test and the package checks
-    xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream lintian
+    cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
     # fonts the windows ask for: a CJK face for the Chinese texts, a
     # calligraphic one for the version label, a sans face for the rest
     fonts-wqy-zenhei fonts-arphic-ukai fonts-liberation2
 )
-
-# Packages whose name differs between releases: the first one the archive
-# knows is taken.
-alternatives=(
-    "libclang-rt-dev libclang-rt-14-dev libclang-common-14-dev"
-)
+alternatives=()
+if [ "$what" = test ]; then
+    packages+=(
+        # benchmarks, sanitizer and fuzz builds
+        libbenchmark-dev clang
+        # the real-window test and the package checks
+        xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream lintian
+        # the Windows build of quaddle-solve, its tests under Wine and its
+        # manual as text
+        g++-mingw-w64-x86-64-posix wine64 groff-base
+    )
+    # Packages whose name differs between releases: the first one the
+    # archive knows is taken.
+    alternatives+=(
+        "libclang-rt-dev libclang-rt-14-dev libclang-common-14-dev"
+    )
+elif [ "$what" != run ]; then
+    echo "install-deps: usage: install-deps.sh [run|test]" >&2
+    exit 2
+fi
 
 if [ "$(id -u)" -eq 0 ]; then
     as_root=()

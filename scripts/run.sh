@@ -3,12 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh run
 
-cmake --preset release >/dev/null
-cmake --build --preset release --target quaddle
+cmake --preset install >/dev/null
+cmake --build --preset install --target quaddle
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "run: no display found (DISPLAY and WAYLAND_DISPLAY are unset); starting anyway" >&2
 fi
-exec build/release/app/quaddle "$@"
+exec build/install/app/quaddle "$@"
