@@ -26,7 +26,7 @@ std::optional<Card> parseCard(std::string_view token)
             break;
         }
         if (face)
-            return Card{face, static_cast<float>(std::atoi(face)), face};
+            return Card{face, static_cast<float>(std::atoi(face))};
     }
     // Digits with at most one point; nothing else, so no sign, exponent,
     // "inf" or hexadecimal gets through.
@@ -59,14 +59,14 @@ std::optional<Card> parseCard(std::string_view token)
         text.insert(0, "0");
     if (text.back() == '.')
         text.pop_back();
-    return Card{text, static_cast<float>(value), text};
+    return Card{text, static_cast<float>(value)};
 }
 
 modQuaddle::Rational exactValue(const Card &card)
 {
     // The text has been checked to be a plain decimal, so only its length
     // can fail here.
-    return modQuaddle::Rational::parse(card.decimal).value();
+    return modQuaddle::Rational::parse(card.text).value();
 }
 
 std::optional<modQuaddle::Rational> parseTarget(std::string_view text)

@@ -11,9 +11,8 @@ namespace cards {
 
 // A card value from 1 to 13 as the user wrote it.
 struct Card {
-    std::string text; // as written, tidied (no leading zeros, "2." is "2"); faces as 1, 11, 12, 13
+    std::string text; // a plain decimal as written, tidied ("02." is "2"); faces as 1, 11, 12, 13
     float single = 0; // as the window stores it: the nearest float
-    std::string decimal; // the plain decimal that `text` reads as, for the exact value
 };
 
 // A number from 1 to 13 in plain decimal notation (no sign, no exponent), or
