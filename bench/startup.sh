@@ -80,7 +80,7 @@ quaddle_ms=$(cut -d' ' -f1 "$work/quaddle" | median)
 floor_kib=$(cut -d' ' -f2 "$work/floor" | median)
 quaddle_kib=$(cut -d' ' -f2 "$work/quaddle" | median)
 echo "runs:      $runs each"
-echo "floor:     ${floor_ms} ms, $((floor_kib / 1024)) MiB resident"
-echo "quaddle:   ${quaddle_ms} ms, $((quaddle_kib / 1024)) MiB resident"
+echo "floor:     ${floor_ms} ms, ${floor_kib} KiB resident"
+echo "quaddle:   ${quaddle_ms} ms, ${quaddle_kib} KiB resident"
 awk -v q="$quaddle_ms" -v f="$floor_ms" -v qk="$quaddle_kib" -v fk="$floor_kib" \
-    'BEGIN {printf "ratio:     %.2f, memory %+.1f MiB\n", q / f, (qk - fk) / 1024}'
+    'BEGIN {printf "ratio:     %.2f, memory %+.2f MiB\n", q / f, (qk - fk) / 1024}'

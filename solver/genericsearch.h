@@ -10,6 +10,7 @@
 //   std::optional<Value> apply(const Value &, const Value &, int op) const;
 //                                                         // nothing: the step fails
 //   bool isTarget(const Value &) const;                   // equals the target
+//   bool sameOperand(int position, int other) const;      // the two numbers are equal
 // The solutions' texts write the numbers as `texts` gives them, by position.
 #pragma once
 
@@ -41,8 +42,34 @@ void FindSolutionsIn(const Arithmetic &arithmetic, const NumberTexts &texts = St
     };
     std::array<std::optional<Hit>, shapeCount> last;
 
+    // Orderings that put equal numbers with equal texts in the same places
+    // give the same candidates with the same texts, so only the last of them
+    // can leave a slot's last solution: the others are skipped.
+    std::array<int, 5> kind{0, 1, 2, 3, 4}; // the first position holding the same
+    for (int i = 2; i <= 4; ++i) {
+        for (int j = 1; j < i; ++j) {
+            if (texts[std::size_t(i)] == texts[std::size_t(j)] && arithmetic.sameOperand(i, j)) {
+                kind[std::size_t(i)] = kind[std::size_t(j)];
+                break;
+            }
+        }
+    }
+    std::array<std::array<int, 4>, 24> orders;
     std::array<int, 4> p{1, 2, 3, 4};
-    do {
+    for (std::array<int, 4> &order : orders) {
+        order = p;
+        std::next_permutation(p.begin(), p.end());
+    }
+    const auto kinds = [&](const std::array<int, 4> &order) {
+        return std::array<int, 4>{kind[std::size_t(order[0])], kind[std::size_t(order[1])],
+                                  kind[std::size_t(order[2])], kind[std::size_t(order[3])]};
+    };
+
+    for (std::size_t k = 0; k < orders.size(); ++k) {
+        p = orders[k];
+        if (std::any_of(orders.begin() + std::ptrdiff_t(k) + 1, orders.end(),
+                        [&](const auto &later) { return kinds(later) == kinds(p); }))
+            continue;
         const Maybe a = arithmetic.operand(p[0]);
         const Maybe b = arithmetic.operand(p[1]);
         const Maybe c = arithmetic.operand(p[2]);
@@ -82,7 +109,7 @@ void FindSolutionsIn(const Arithmetic &arithmetic, const NumberTexts &texts = St
                 }
             }
         }
-    } while (std::next_permutation(p.begin(), p.end()));
+    }
 
     for (int shape = 1; shape <= shapeCount; ++shape) {
         if (const auto &hit = last[static_cast<std::size_t>(shape - 1)])

@@ -380,7 +380,8 @@ void TestEverySolution::agreesWithBruteForce()
     for (const std::string &text : found) {
         const int tree = TreeParser(text, trees).parse();
         QVERIFY2(trees[tree].value == goal, text.c_str());
-        QVERIFY2(foundKeys.insert(trees.key(tree)).second, qPrintable(QStringLiteral("written twice: ") + text.c_str()));
+        QVERIFY2(foundKeys.insert(trees.key(tree)).second,
+                 qPrintable(QStringLiteral("written twice: ") + text.c_str()));
     }
     QCOMPARE(foundKeys.size(), expected.size());
     QVERIFY(foundKeys == expected);

@@ -399,6 +399,10 @@ struct FloatArithmetic {
         return ApplyOp(a, b, op, result) ? std::optional<Value>(result) : std::nullopt;
     }
     bool isTarget(Value value) const { return std::bit_cast<quint32>(value) == 0x41C00000u; }
+    bool sameOperand(int position, int other) const
+    {
+        return std::bit_cast<quint32>(operand(position)) == std::bit_cast<quint32>(operand(other));
+    }
 };
 
 } // namespace
