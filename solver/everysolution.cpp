@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
