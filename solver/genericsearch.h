@@ -55,21 +55,19 @@ void FindSolutionsIn(const Arithmetic &arithmetic, const NumberTexts &texts = St
         }
     }
     std::array<std::array<int, 4>, 24> orders;
+    std::array<std::array<int, 4>, 24> kinds; // of the numbers each ordering puts in place
     std::array<int, 4> p{1, 2, 3, 4};
-    for (std::array<int, 4> &order : orders) {
-        order = p;
+    for (std::size_t k = 0; k < orders.size(); ++k) {
+        orders[k] = p;
+        for (std::size_t place = 0; place < p.size(); ++place)
+            kinds[k][place] = kind[std::size_t(p[place])];
         std::next_permutation(p.begin(), p.end());
     }
-    const auto kinds = [&](const std::array<int, 4> &order) {
-        return std::array<int, 4>{kind[std::size_t(order[0])], kind[std::size_t(order[1])],
-                                  kind[std::size_t(order[2])], kind[std::size_t(order[3])]};
-    };
 
     for (std::size_t k = 0; k < orders.size(); ++k) {
-        p = orders[k];
-        if (std::any_of(orders.begin() + std::ptrdiff_t(k) + 1, orders.end(),
-                        [&](const auto &later) { return kinds(later) == kinds(p); }))
+        if (std::find(kinds.begin() + std::ptrdiff_t(k) + 1, kinds.end(), kinds[k]) != kinds.end())
             continue;
+        p = orders[k];
         const Maybe a = arithmetic.operand(p[0]);
         const Maybe b = arithmetic.operand(p[1]);
         const Maybe c = arithmetic.operand(p[2]);
