@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     auto displayGuard = std::make_unique<DisplayGuard>();
     QApplication app(argc, argv);
     displayGuard.reset();
-    QApplication::setApplicationName(toolkit::applicationTitle());
+    QApplication::setApplicationName(QString::fromStdString(toolkit::applicationTitle()));
 
     startUp();
     return app.exec();

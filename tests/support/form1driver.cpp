@@ -2,34 +2,31 @@
 
 #include "main/form1.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-
 Form1Driver::Form1Driver(Form1 &form)
     : m_form(form)
 {}
 
-QLineEdit *Form1Driver::entry(int k) const
+toolkit::Control &Form1Driver::entry(int k) const
 {
-    return m_form.findChild<QLineEdit *>(QStringLiteral("TxtNum%1").arg(k));
+    return m_form.control("TxtNum" + std::to_string(k));
 }
 
-QPushButton *Form1Driver::button(const char *name) const
+toolkit::Control &Form1Driver::control(std::string_view name) const
 {
-    return m_form.findChild<QPushButton *>(QLatin1String(name));
+    return m_form.control(name);
 }
 
-void Form1Driver::setEntries(const QStringList &texts) const
+void Form1Driver::setEntries(const std::vector<std::string> &texts) const
 {
     for (int k = 1; k <= 4; ++k)
-        entry(k)->setText(texts.value(k - 1));
+        entry(k).setText(static_cast<std::size_t>(k) <= texts.size() ? texts[k - 1] : "");
 }
 
-QStringList Form1Driver::entries() const
+std::vector<std::string> Form1Driver::entries() const
 {
-    QStringList texts;
+    std::vector<std::string> texts;
     for (int k = 1; k <= 4; ++k)
-        texts << entry(k)->text();
+        texts.push_back(entry(k).text());
     return texts;
 }
 
@@ -38,7 +35,7 @@ void Form1Driver::calculate() const
     m_form.cmdJiSuan_Click();
 }
 
-QString Form1Driver::resultText() const
+std::string Form1Driver::resultText() const
 {
-    return m_form.findChild<toolkit::MultiLineTextBox *>(QStringLiteral("Text1"))->Text();
+    return m_form.control("Text1").text();
 }

@@ -2,12 +2,13 @@
 // the tests, the fuzz target and the click benchmark all use it.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "toolkit/toolkit.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 class Form1;
-class QLineEdit;
-class QPushButton;
 
 class Form1Driver
 {
@@ -15,17 +16,17 @@ public:
     explicit Form1Driver(Form1 &form);
 
     // Entry box k, 1 to 4.
-    QLineEdit *entry(int k) const;
-    QPushButton *button(const char *name) const;
+    toolkit::Control &entry(int k) const;
+    toolkit::Control &control(std::string_view name) const;
 
     // Sets the four entries; texts past the given ones are left empty.
-    void setEntries(const QStringList &texts) const;
-    QStringList entries() const;
+    void setEntries(const std::vector<std::string> &texts) const;
+    std::vector<std::string> entries() const;
 
     // Runs the Calculate command as a click on the button would.
     void calculate() const;
     // The result box's text, lines separated by CR LF.
-    QString resultText() const;
+    std::string resultText() const;
 
 private:
     Form1 &m_form;

@@ -3,22 +3,22 @@
 
 #include "toolkit/shell.h"
 
-#include <QList>
+#include <vector>
 
 class ShellRecorder
 {
 public:
     ShellRecorder()
         : m_previous(toolkit::setShellHandler(
-              [this](const toolkit::ShellRequest &request) { m_requests.append(request); }))
+              [this](const toolkit::ShellRequest &request) { m_requests.push_back(request); }))
     {}
     ~ShellRecorder() { toolkit::setShellHandler(m_previous); }
     ShellRecorder(const ShellRecorder &) = delete;
     ShellRecorder &operator=(const ShellRecorder &) = delete;
 
-    QList<toolkit::ShellRequest> requests() const { return m_requests; }
+    const std::vector<toolkit::ShellRequest> &requests() const { return m_requests; }
 
 private:
     toolkit::ShellHandler m_previous;
-    QList<toolkit::ShellRequest> m_requests;
+    std::vector<toolkit::ShellRequest> m_requests;
 };

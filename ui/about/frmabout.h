@@ -5,15 +5,10 @@
 
 #include "toolkit/toolkit.h"
 
-class QGroupBox;
-class QPushButton;
-
 class frmAbout : public toolkit::Form
 {
-    Q_OBJECT
-
 public:
-    explicit frmAbout(QWidget *parent = nullptr);
+    frmAbout();
 
     // One countdown step; Timer1 calls it every second.
     void Timer1_Timer();
@@ -30,18 +25,11 @@ protected:
     void Form_MouseMove() override;
 
 private:
-    toolkit::Label *Label1;
-    QLabel *lblVersion;
-    toolkit::Label *labEmail;
-    toolkit::Label *labWeb;
-    QLabel *labQQ;
-    QGroupBox *Frame1;
-    toolkit::MultiLineTextBox *txtPromo2;
-    toolkit::MultiLineTextBox *txtPromo1;
-    QLabel *labTime;
-    QLabel *lbl;
-    QPushButton *cmdOk;
-    QTimer *Timer1;
+    toolkit::ControlRef lblVersion{*this, "lblVersion"};
+    toolkit::ControlRef labEmail{*this, "labEmail"};
+    toolkit::ControlRef labWeb{*this, "labWeb"};
+    toolkit::ControlRef labTime{*this, "labTime"};
+    toolkit::ControlRef cmdOk{*this, "cmdOk"};
 
     // Ticks of Timer1 since the window loaded. It stops at the tick that
     // enables OK, since nothing changes after that: the window can stay open

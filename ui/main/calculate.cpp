@@ -6,33 +6,23 @@
 
 namespace calculate {
 
-QString emptyEntryMessage()
+EntryCheck checkEntry(std::string_view text)
 {
-    return QStringLiteral("请输入数字！");
-}
-
-QString outOfRangeMessage()
-{
-    return QStringLiteral("请输入一个1－13的数！");
-}
-
-EntryCheck checkEntry(QStringView text)
-{
-    if (text.isEmpty())
-        return {std::nullopt, emptyEntryMessage()};
+    if (text.empty())
+        return {std::nullopt, emptyEntryMessage};
     const double value = leadingNumber(text);
     if (!(value >= 1.0 && value <= 13.0)) // also rejects NaN, should it ever appear
-        return {std::nullopt, outOfRangeMessage()};
-    return {static_cast<float>(value), QString()};
+        return {std::nullopt, outOfRangeMessage};
+    return {static_cast<float>(value), {}};
 }
 
-QString resultText()
+std::string resultText()
 {
     // The fifth slot is not shown: the box has room for four lines.
-    QString text = QString::fromStdString(modQuaddle::strResult1);
+    std::string text = modQuaddle::strResult1;
     for (int shape = 2; shape <= 4; ++shape) {
         if (const std::string &slot = modQuaddle::resultSlot(shape); !slot.empty())
-            text += QLatin1String("\r\n") + QString::fromStdString(slot);
+            text += "\r\n" + slot;
     }
     return text;
 }

@@ -3,16 +3,10 @@
 
 #include "toolkit/toolkit.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 class Form1 : public toolkit::Form
 {
-    Q_OBJECT
-
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    Form1();
 
     // The Calculate command: check the four entries, warning about each bad
     // one, store the good ones, search, and show the solutions one per line.
@@ -23,13 +17,9 @@ protected:
     void Form_Load() override;
 
 private:
-    QLabel *Label1;
-    QLineEdit *TxtNum1;
-    QLineEdit *TxtNum2;
-    QLineEdit *TxtNum3;
-    QLineEdit *TxtNum4;
-    QLabel *Label2;
-    toolkit::MultiLineTextBox *Text1;
-    QPushButton *cmdJiSuan;
-    QPushButton *cmdExit;
+    toolkit::ControlRef TxtNum1{*this, "TxtNum1"};
+    toolkit::ControlRef TxtNum2{*this, "TxtNum2"};
+    toolkit::ControlRef TxtNum3{*this, "TxtNum3"};
+    toolkit::ControlRef TxtNum4{*this, "TxtNum4"};
+    toolkit::ControlRef Text1{*this, "Text1"};
 };

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -22,39 +23,39 @@ long long saturatingAdd(long long a, long long b)
 class Cursor
 {
 public:
-    explicit Cursor(QStringView text)
+    explicit Cursor(std::string_view text)
         : m_text(text)
     {}
 
-    char16_t peek()
+    char peek()
     {
-        while (m_pos < m_text.size() && isSkipped(m_text[m_pos].unicode()))
+        while (m_pos < m_text.size() && isSkipped(m_text[m_pos]))
             ++m_pos;
-        return m_pos < m_text.size() ? m_text[m_pos].unicode() : u'\0';
+        return m_pos < m_text.size() ? m_text[m_pos] : '\0';
     }
     void next() { ++m_pos; }
 
 private:
-    static bool isSkipped(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+    static bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-    QStringView m_text;
-    qsizetype m_pos = 0;
+    std::string_view m_text;
+    std::size_t m_pos = 0;
 };
 
-bool isDigit(char16_t c)
+bool isDigit(char c)
 {
-    return c >= u'0' && c <= u'9';
+    return c >= '0' && c <= '9';
 }
 
-int digitValue(char16_t c, int base)
+int digitValue(char c, int base)
 {
     int value = -1;
     if (isDigit(c))
-        value = c - u'0';
-    else if (c >= u'a' && c <= u'f')
-        value = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F')
-        value = c - u'A' + 10;
+        value = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
     return value < base ? value : -1;
 }
 
@@ -69,8 +70,8 @@ double wholeNumber(Cursor &cursor, int base)
 double decimalNumber(Cursor &cursor)
 {
     bool negative = false;
-    if (const char16_t sign = cursor.peek(); sign == u'+' || sign == u'-') {
-        negative = sign == u'-';
+    if (const char sign = cursor.peek(); sign == '+' || sign == '-') {
+        negative = sign == '-';
         cursor.next();
     }
 
@@ -80,15 +81,15 @@ double decimalNumber(Cursor &cursor)
     bool point = false;
     bool significant = false;
     long long magnitude = 0; // decimal exponent of the first significant digit, plus one
-    for (char16_t c = cursor.peek();; cursor.next(), c = cursor.peek()) {
+    for (char c = cursor.peek();; cursor.next(), c = cursor.peek()) {
         if (isDigit(c)) {
-            digits += static_cast<char>(c);
-            significant = significant || c != u'0';
+            digits += c;
+            significant = significant || c != '0';
             if (significant && !point)
                 magnitude = saturatingAdd(magnitude, 1);
             else if (!significant && point)
                 magnitude = saturatingAdd(magnitude, -1);
-        } else if (c == u'.' && !point) {
+        } else if (c == '.' && !point) {
             digits += '.';
             point = true;
         } else {
@@ -98,19 +99,19 @@ double decimalNumber(Cursor &cursor)
     if (digits.empty() || digits == ".")
         return 0.0;
 
-    if (const char16_t e = cursor.peek(); e == u'e' || e == u'E') {
+    if (const char e = cursor.peek(); e == 'e' || e == 'E') {
         cursor.next();
         std::string exponent = "e";
-        if (const char16_t sign = cursor.peek(); sign == u'+' || sign == u'-') {
-            exponent += static_cast<char>(sign);
+        if (const char sign = cursor.peek(); sign == '+' || sign == '-') {
+            exponent += sign;
             cursor.next();
         }
         long long exponentValue = 0;
-        for (char16_t c = cursor.peek(); isDigit(c); cursor.next(), c = cursor.peek()) {
-            exponent += static_cast<char>(c);
-            exponentValue = std::min(countLimit, exponentValue * 10 + (c - u'0'));
+        for (char c = cursor.peek(); isDigit(c); cursor.next(), c = cursor.peek()) {
+            exponent += c;
+            exponentValue = std::min(countLimit, exponentValue * 10 + (c - '0'));
         }
-        if (exponent.size() > 1 && isDigit(static_cast<char16_t>(exponent.back()))) {
+        if (exponent.size() > 1 && isDigit(exponent.back())) {
             digits += exponent;
             magnitude =
                 saturatingAdd(magnitude, exponent[1] == '-' ? -exponentValue : exponentValue);
@@ -127,18 +128,18 @@ double decimalNumber(Cursor &cursor)
 
 } // namespace
 
-double leadingNumber(QStringView text)
+double leadingNumber(std::string_view text)
 {
     Cursor cursor(text);
-    if (cursor.peek() != u'&')
+    if (cursor.peek() != '&')
         return decimalNumber(cursor);
 
     cursor.next();
-    const char16_t prefix = cursor.peek();
+    const char prefix = cursor.peek();
     cursor.next();
-    if (prefix == u'H' || prefix == u'h')
+    if (prefix == 'H' || prefix == 'h')
         return wholeNumber(cursor, 16);
-    if (prefix == u'O' || prefix == u'o')
+    if (prefix == 'O' || prefix == 'o')
         return wholeNumber(cursor, 8);
     return 0.0;
 }

@@ -1,8 +1,9 @@
 // Reads the number at the start of an entry text, the way the Calculate
-// command understands what the user typed.
+// command understands what the user typed. Texts are UTF-8: any character
+// beyond ASCII ends a number.
 #pragma once
 
-#include <QStringView>
+#include <string_view>
 
 // The number that `text` begins with, or 0 when it does not begin with one.
 //
@@ -24,4 +25,4 @@
 //   and nothing overflows.
 //
 // Linear in the length of the text, whatever the text holds.
-double leadingNumber(QStringView text);
+double leadingNumber(std::string_view text);

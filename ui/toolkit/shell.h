@@ -1,13 +1,13 @@
 // The desktop shell's "open" action on a document: a web address or a mailto:
-// address. On Windows this is ShellExecuteA itself; elsewhere Qt hands the
-// document to the desktop, never through a shell command line. Tests replace
-// the request with a recorder here.
+// address, as ShellExecute takes it on Windows. Each backend hands the request
+// to its desktop; tests replace it with a recorder here.
 #pragma once
 
-#include <QString>
-#include <QWidget>
+#include "toolkit.h"
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace toolkit {
 
@@ -15,11 +15,11 @@ namespace toolkit {
 inline constexpr int swShow = 5;
 
 struct ShellRequest {
-    WId owner;
-    QString operation;
-    QString file;
-    QString parameters;
-    QString directory;
+    NativeHandle owner;
+    std::string operation;
+    std::string file;
+    std::string parameters;
+    std::string directory;
     int showCommand;
 
     friend bool operator==(const ShellRequest &, const ShellRequest &) = default;
@@ -27,8 +27,8 @@ struct ShellRequest {
 
 // Returns whether the shell accepted the request. Callers in this program do
 // not look at it: a failed request changes nothing on screen.
-bool ShellExecute(WId owner, const QString &operation, const QString &file,
-                  const QString &parameters, const QString &directory, int showCommand);
+bool ShellExecute(NativeHandle owner, std::string_view operation, std::string_view file,
+                  std::string_view parameters, std::string_view directory, int showCommand);
 
 // Replaces what ShellExecute does, for tests; an empty handler restores the
 // real shell. Returns the handler that was in place.

@@ -1,16 +1,13 @@
-// Qt behind the toolkit operations the windows use.
-#include "toolkit.h"
-
+// The part of the toolkit that every backend shares: windows that load on
+// first show and unload later, handlers bound by control and event, the test
+// seams for the warning box and the shell, and the fitting of texts.
+#include "backend.h"
 #include "quaddlefacts.h"
 
-#include <QApplication>
-#include <QFontDatabase>
-#include <QHash>
-#include <QImageReader>
-#include <QMessageBox>
-#include <QMouseEvent>
-#include <QPushButton>
-
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <stdexcept>
 #include <utility>
 
 namespace toolkit {
@@ -23,205 +20,222 @@ MessageBoxHandler &messageBoxHandler()
     return handler;
 }
 
+ShellHandler &shellHandler()
+{
+    static ShellHandler handler;
+    return handler;
+}
+
+// Windows loaded and not yet destroyed; the program ends with the last.
+int loadedWindows = 0;
+
 } // namespace
 
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
-}
+Form::Form(const FormSpec &spec)
+    : m_spec(spec)
+    , m_clicks(spec.controls.size())
+    , m_moves(spec.controls.size())
+    , m_ticks(spec.timers.size())
+{}
 
-void setClientSize(QWidget *window, int width, int height)
+Form::~Form()
 {
-    window->setFixedSize(pixels(width), pixels(height));
-}
-
-QFont fontFromFaces(const QStringList &faces, double points, int weight)
-{
-    static QHash<QStringList, QStringList> installed;
-    auto known = installed.constFind(faces);
-    if (known == installed.cend()) {
-        QStringList found;
-        for (const QString &face : faces) {
-            if (QFontDatabase::hasFamily(face))
-                found << face;
-        }
-        known = installed.insert(faces, found);
-    }
-    QFont font;
-    if (!known->isEmpty())
-        font.setFamilies(*known);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Weight(weight));
-    return font;
-}
-
-QFont designFont(double points, int weight)
-{
-    static const QStringList faces{
-        QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-        QStringLiteral("DejaVu Sans"),     QStringLiteral("WenQuanYi Zen Hei")};
-    QFont font = fontFromFaces(faces, points, weight);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
-QFont defaultFont()
-{
-    return designFont(8);
-}
-
-QString applicationTitle()
-{
-    return QLatin1String(quaddle::applicationTitle);
-}
-
-QIcon applicationIcon()
-{
-    // The built-in pictures are the ones the package installs into the icon
-    // theme for the menu entry, so there is nothing to look up there. Read as
-    // PNG by name, so no image format plug-in is loaded to probe them. Title bars
-    // and task bars draw the window's icon at up to 32 pixels, twice that on
-    // a high-density screen; launchers take the larger theme icons.
-    static const QIcon icon = [] {
-        QIcon pictures;
-        for (const int size : {16, 24, 32, 48, 64}) {
-            QImageReader reader(QStringLiteral(":/icons/quaddle-%1.png").arg(size), "png");
-            reader.setAutoDetectImageFormat(false);
-            pictures.addPixmap(QPixmap::fromImage(reader.read()));
-        }
-        return pictures;
-    }();
-    return icon;
-}
-
-AppVersion appVersion()
-{
-    return {quaddle::versionMajor, quaddle::versionMinor, quaddle::versionPatch};
-}
-
-Form::Form(QWidget *parent)
-    : QWidget(parent)
-{
-    setAttribute(Qt::WA_DeleteOnClose);
-    setMouseTracking(true);
-    setFont(defaultFont());
-}
-
-void Form::mouseMoveEvent(QMouseEvent *event)
-{
-    // A control that tracks the pointer but ignores a move passes it on to
-    // the window; that is not a move over the window's background.
-    if (!childAt(event->position().toPoint()))
-        Form_MouseMove();
+    if (m_window)
+        --loadedWindows;
 }
 
 void Form::Show()
 {
-    if (!m_loaded) {
-        m_loaded = true;
-        for (QTimer *timer : std::as_const(m_timers))
-            timer->start();
+    if (m_unloading)
+        return;
+    if (!m_window) {
+        m_window = backend::createWindow(*this);
+        ++loadedWindows;
+        m_window->startTimers();
         Form_Load();
-        // The icon (a theme look-up and a few images to read) follows once
-        // the window is on its way to the screen, so it never delays it.
-        QTimer::singleShot(0, this, [this] { setWindowIcon(applicationIcon()); });
     }
-    show();
+    m_window->show();
 }
 
 void Form::Unload()
 {
-    // Deleted once control is back in the event loop, so a window can unload
-    // itself from its own click handler.
-    close();
+    if (!m_window || m_unloading)
+        return;
+    m_unloading = true;
+    m_window->hide();
+    backend::post([this] { destroyWindow(); });
 }
 
-QTimer *Form::addTimer(int intervalMs)
+void Form::destroyWindow()
 {
-    auto *timer = new QTimer(this);
-    timer->setInterval(intervalMs);
-    m_timers.append(timer);
-    return timer;
+    m_window.reset();
+    m_unloading = false;
+    const bool last = --loadedWindows == 0;
+    // The program-wide instance goes with its window; `this` is gone after.
+    if (m_release)
+        std::exchange(m_release, nullptr)();
+    if (last)
+        backend::quit();
 }
 
-Label::Label(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
+NativeHandle Form::hWnd() const
 {
-    setMouseTracking(true);
+    return m_window ? m_window->handle() : 0;
 }
 
-void Label::setForeColor(const QColor &color)
+std::size_t Form::indexOf(std::string_view name) const
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, color);
-    setPalette(palette);
+    const auto &controls = m_spec.controls;
+    const auto found =
+        std::find_if(controls.begin(), controls.end(),
+                     [&](const ControlSpec &control) { return control.name == name; });
+    if (found == controls.end())
+        throw std::invalid_argument("no control named " + std::string(name));
+    return static_cast<std::size_t>(found - controls.begin());
 }
 
-QColor Label::foreColor() const
+Control &Form::controlAt(std::size_t index) const
 {
-    return palette().color(QPalette::WindowText);
+    assert(m_window && "the window is not loaded");
+    return m_window->control(index);
 }
 
-void Label::mousePressEvent(QMouseEvent *event)
+Control &Form::control(std::string_view name) const
 {
-    m_pressed = event->button() == Qt::LeftButton;
+    return controlAt(indexOf(name));
 }
 
-void Label::mouseDoubleClickEvent(QMouseEvent *)
+Timer &Form::timer(std::string_view name) const
 {
-    // The second press of a double-click: its release is no Click.
-    m_pressed = false;
+    const auto &timers = m_spec.timers;
+    const auto found = std::find_if(timers.begin(), timers.end(),
+                                    [&](const TimerSpec &timer) { return timer.name == name; });
+    if (found == timers.end())
+        throw std::invalid_argument("no timer named " + std::string(name));
+    assert(m_window && "the window is not loaded");
+    return m_window->timer(static_cast<std::size_t>(found - timers.begin()));
 }
 
-void Label::mouseReleaseEvent(QMouseEvent *event)
+void Form::bindHandler(std::string_view control, Event event, std::function<void()> run)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        emit Click();
+    if (event == Event::Timer) {
+        const auto &timers = m_spec.timers;
+        const auto found = std::find_if(timers.begin(), timers.end(), [&](const TimerSpec &timer) {
+            return timer.name == control;
+        });
+        if (found == timers.end())
+            throw std::invalid_argument("no timer named " + std::string(control));
+        m_ticks[static_cast<std::size_t>(found - timers.begin())] = std::move(run);
+        return;
+    }
+    auto &handlers = event == Event::Click ? m_clicks : m_moves;
+    handlers[indexOf(control)] = std::move(run);
 }
 
-void Label::mouseMoveEvent(QMouseEvent *)
+void Form::raise(std::size_t control, Event event)
 {
-    emit MouseMove();
+    const auto &handlers = event == Event::Click ? m_clicks : m_moves;
+    if (m_window && control < handlers.size() && handlers[control])
+        handlers[control]();
 }
 
-MultiLineTextBox::MultiLineTextBox(QWidget *parent)
-    : QPlainTextEdit(parent)
-{}
-
-QString MultiLineTextBox::Text() const
+void Form::raiseTimer(std::size_t timer)
 {
-    QString text = toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return text;
+    if (m_window && !m_unloading && timer < m_ticks.size() && m_ticks[timer])
+        m_ticks[timer]();
 }
 
-void MultiLineTextBox::setText(const QString &text)
+std::string applicationTitle()
 {
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    document()->setPlainText(plain);
+    return quaddle::applicationTitle;
 }
 
-void MsgBoxWarning(const QString &prompt)
+void MsgBoxWarning(std::string_view prompt)
 {
     if (const MessageBoxHandler &handler = messageBoxHandler()) {
         handler(applicationTitle(), prompt);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, applicationTitle(), prompt, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    backend::showWarning(applicationTitle(), prompt);
 }
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 {
     return std::exchange(messageBoxHandler(), std::move(handler));
 }
+
+AppVersion appVersion()
+{
+    return backend::versionNumbers();
+}
+
+bool ShellExecute(NativeHandle owner, std::string_view operation, std::string_view file,
+                  std::string_view parameters, std::string_view directory, int showCommand)
+{
+    const ShellRequest request{owner,
+                               std::string(operation),
+                               std::string(file),
+                               std::string(parameters),
+                               std::string(directory),
+                               showCommand};
+    if (const ShellHandler &handler = shellHandler()) {
+        handler(request);
+        return true;
+    }
+    return backend::openDocument(request);
+}
+
+ShellHandler setShellHandler(ShellHandler handler)
+{
+    return std::exchange(shellHandler(), std::move(handler));
+}
+
+namespace backend {
+
+double fittedPoints(double designed, double width, const std::function<double(double)> &advance)
+{
+    constexpr double step = 0.5;
+    constexpr double smallest = 6;
+    const double designedAdvance = advance(designed);
+    if (designedAdvance <= width)
+        return designed;
+
+    const int lastStep = static_cast<int>(std::ceil((designed - smallest) / step));
+    if (lastStep < 1)
+        return designed;
+    const double estimate = designed * width / designedAdvance;
+    int steps = std::clamp(static_cast<int>(std::ceil((designed - estimate) / step)), 1, lastStep);
+    while (steps > 1 && advance(designed - (steps - 1) * step) <= width)
+        --steps;
+    while (steps < lastStep && advance(designed - steps * step) > width)
+        ++steps;
+    return designed - steps * step;
+}
+
+std::vector<double> fittedSizes(const FormSpec &spec, const std::vector<double> &designed,
+                                const std::function<double(std::size_t)> &width,
+                                const std::function<double(std::size_t, double)> &advance)
+{
+    std::vector<double> sizes = designed;
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const ControlSpec &control = spec.controls[i];
+        if (control.shrinkToFit && designed[i] > 0)
+            sizes[i] = fittedPoints(designed[i], width(i),
+                                    [&](double points) { return advance(i, points); });
+    }
+    // A group reads as one line of text: all in the smallest size of any.
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const int group = spec.controls[i].fitGroup;
+        if (group == 0)
+            continue;
+        for (std::size_t j = 0; j < spec.controls.size(); ++j) {
+            if (spec.controls[j].fitGroup == group)
+                sizes[i] = std::min(sizes[i], sizes[j]);
+        }
+    }
+    return sizes;
+}
+
+} // namespace backend
 
 } // namespace toolkit

@@ -1,105 +1,231 @@
-// The behaviours of the classic desktop runtime that the windows rely on and
-// Qt does not give as such: windows that load on first show and unload,
-// layouts in twips, labels with Click and MouseMove, multi-line text boxes
-// with CR LF lines, the warning box, the program icon and the version
-// numbers. The windows use Qt widgets directly for everything else. Tests
-// replace the warning box here, so no test ever blocks on a modal dialog;
-// the desktop shell request is in shell.h.
+// The one interface through which the windows use a desktop toolkit. A window
+// declares its controls once, as a table (kind, name, text, twips, font,
+// colours, tab index), and binds its handlers by control and event; a backend
+// (Qt, Win32) turns the table into real controls and routes their events back.
+// Standard C++ only: texts are UTF-8, with CR LF between the lines of a
+// multi-line text box.
+//
+// What every backend must do, whatever its toolkit does by itself:
+// - place controls in twips (15 to a pixel at 96 DPI), scaled to the screen's
+//   density, in windows of a fixed client size;
+// - create controls in table order, give them focus in tab-index order (labels
+//   and frames take none) and put the focus on the first one that takes it
+//   when the window opens;
+// - a double-click on a label is one Click; pointer moves over a label reach
+//   that label, moves over the window's own background (and only those)
+//   reach Form_MouseMove;
+// - Enter in a single-line text box presses the window's default button;
+// - the window system's close command unloads a window as Unload() does;
+// - a text marked shrinkToFit that the fonts at hand draw wider than its box
+//   is set just small enough to fit (fittedPoints below), so it stays whole.
 #pragma once
 
-#include <QFont>
-#include <QIcon>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QString>
-#include <QStringList>
-#include <QTimer>
-#include <QWidget>
-
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace toolkit {
 
-// Layouts are designed in twips: 15 twips are one pixel at 96 DPI. Qt scales
-// these pixels on high-density screens.
+// A window's native handle, as platform calls take it: the HWND on Windows,
+// the window system's id elsewhere.
+using NativeHandle = std::uintptr_t;
+
+struct Color {
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+
+    friend bool operator==(const Color &, const Color &) = default;
+};
+
+// A position and size in twips, from the top left corner of the window's
+// client area, or of the frame the control stands in.
+struct Twips {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Pixels at 96 DPI; a backend scales them further on denser screens.
 constexpr int pixels(int twips)
 {
     return (twips + 7) / 15;
 }
 
-// Places a control at a designed position and size, in twips, in its parent.
-void place(QWidget *control, int left, int top, int width, int height);
+enum class Charset { Western, SimplifiedChinese };
 
-// Gives a window a fixed client area of the designed size, in twips.
-void setClientSize(QWidget *window, int width, int height);
-
-// A font in the first of `faces` that is installed, the others that are
-// installed following it for characters it lacks. Faces that are missing are
-// left out once and for all, so no font look-up ever asks for them again.
-QFont fontFromFaces(const QStringList &faces, double points, int weight = 400);
-
-// A font in the sans face the windows were drawn with ("MS Sans Serif"), or
-// the nearest installed one where that face is missing.
-QFont designFont(double points, int weight = 400);
-
-// The windows' default font: the classic 8-point dialog font their layouts
-// were drawn for, whatever font the desktop uses, so every designed box holds
-// its text.
-QFont defaultFont();
-
-// The application's title: the caption of message boxes that have none of their own.
-QString applicationTitle();
-
-// The program icon: the desktop theme's, else the one built in.
-QIcon applicationIcon();
-
-// The application's version numbers, from the build's version record.
-struct AppVersion {
-    int major;
-    int minor;
-    int revision;
+// A font by its designed face names (one face may have several names, such as
+// "隶书" and "LiSu"); a backend substitutes the nearest installed face where
+// none of them is installed.
+struct Font {
+    std::vector<std::string> faces;
+    double points;
+    int weight = 400; // 400 regular, 700 bold
+    Charset charset = Charset::Western;
 };
-AppVersion appVersion();
 
-// A top-level window of the program. Creating it creates its controls; the
-// first Show() loads it (starts its timers, runs Form_Load), then shows it
-// modeless. Unload(), or the window system's close button, destroys it; Qt
-// ends the program when no window is left. Pointer moves over the window's
-// background, and only those, reach Form_MouseMove.
-class Form : public QWidget
+enum class ControlKind {
+    Label,
+    TextBox,          // single line
+    MultiLineTextBox, // no scroll bars, CR LF between lines
+    CommandButton,
+    Frame, // contains the controls that name it as their container
+};
+
+enum class Align { Left, Center };
+
+struct ControlSpec {
+    ControlKind kind;
+    std::string name;
+    std::string text;
+    Twips place;
+    int tabIndex;
+    std::string container{};    // the frame it stands in; empty for the window
+    std::optional<Font> font{}; // the toolkit's default font where unset
+    std::optional<Color> foreColor{};
+    std::optional<Color> backColor{}; // the container's background where unset
+    bool enabled = true;
+    Align align = Align::Left;
+    bool handCursor = false;  // a link
+    bool shrinkToFit = false; // see fittedPoints
+    int fitGroup = 0;         // controls of one group share the smallest fitted size
+    std::string accessibleName{};
+};
+
+struct TimerSpec {
+    std::string name;
+    int intervalMs;
+};
+
+struct FormSpec {
+    std::string name;
+    std::string caption;
+    int width; // client area, in twips
+    int height;
+    std::optional<Color> backColor{};
+    // The colour of text drawn on the window's designed background, where a
+    // control sets none of its own: a desktop theme's own may not be readable
+    // there.
+    std::optional<Color> foreColor{};
+    std::vector<ControlSpec> controls;
+    std::vector<TimerSpec> timers{}; // enabled as designed: they run from Load
+    std::string defaultButton{};     // pressed by Enter in a single-line text box
+};
+
+enum class Event { Click, MouseMove, Timer };
+
+// A control of a loaded window, as its backend made it.
+class Control
 {
-    Q_OBJECT
-
 public:
-    explicit Form(QWidget *parent = nullptr);
+    virtual ~Control() = default;
+
+    virtual const ControlSpec &spec() const = 0;
+
+    // The caption of a label or button, the text of a text box.
+    virtual std::string text() const = 0;
+    virtual void setText(std::string_view text) = 0;
+    virtual Color foreColor() const = 0;
+    virtual void setForeColor(Color color) = 0;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool hasFocus() const = 0;
+};
+
+// A timer owned by a loaded window.
+class Timer
+{
+public:
+    virtual ~Timer() = default;
+    virtual int interval() const = 0;
+    virtual bool running() const = 0;
+};
+
+namespace backend {
+class Window;
+}
+
+// A window's handler for one event of one of its controls (or timers).
+template <typename Window> struct Handler {
+    std::string_view control;
+    Event event;
+    void (Window::*run)();
+};
+
+// A top-level window of the program. Creating the object creates no window:
+// the first Show() loads it (creates its controls from the table, starts its
+// timers, runs Form_Load), then shows it modeless. Unload(), or the window
+// system's close command, hides it at once and destroys it once control is
+// back in the event loop, so a window can unload itself from its own handler.
+// When no loaded window is left, the program ends.
+class Form
+{
+public:
+    explicit Form(const FormSpec &spec);
+    virtual ~Form();
+    Form(const Form &) = delete;
+    Form &operator=(const Form &) = delete;
 
     void Show();
     void Unload();
-    bool isLoaded() const { return m_loaded; }
+    bool isLoaded() const { return m_window != nullptr; }
 
     // The native window handle, for calls into the platform.
-    WId hWnd() { return winId(); }
+    NativeHandle hWnd() const;
+
+    const FormSpec &spec() const { return m_spec; }
+    // A control or timer of the loaded window, by its designed name.
+    Control &control(std::string_view name) const;
+    Control &controlAt(std::size_t index) const;
+    Timer &timer(std::string_view name) const;
+    std::size_t indexOf(std::string_view name) const;
+
+    // The backend's window, while loaded; for the backend's own use.
+    backend::Window *backendWindow() const { return m_window.get(); }
+
+    // What the backend reports.
+    void raise(std::size_t control, Event event);
+    void raiseTimer(std::size_t timer);
+    void raiseFormMouseMove() { Form_MouseMove(); }
 
 protected:
     virtual void Form_Load() {}
     // The pointer moved over the window's own background, not over a control.
     virtual void Form_MouseMove() {}
-    void mouseMoveEvent(QMouseEvent *event) override;
 
-    // A timer owned by this window that starts when the window loads, as a
-    // timer enabled at design time does.
-    QTimer *addTimer(int intervalMs);
+    template <typename Window> void bind(std::span<const Handler<Window>> handlers)
+    {
+        for (const Handler<Window> &handler : handlers)
+            bindHandler(handler.control, handler.event,
+                        [this, run = handler.run] { (static_cast<Window *>(this)->*run)(); });
+    }
 
 private:
-    bool m_loaded = false;
-    QList<QTimer *> m_timers;
+    template <typename Window> friend Window &form();
+
+    void bindHandler(std::string_view control, Event event, std::function<void()> run);
+    void destroyWindow();
+
+    const FormSpec &m_spec;
+    std::unique_ptr<backend::Window> m_window;
+    bool m_unloading = false;
+    // Per control, then per timer: the handler of each event, if any.
+    std::vector<std::function<void()>> m_clicks, m_moves, m_ticks;
+    // Set for the program-wide instance: destroys it once its window is gone.
+    std::function<void()> m_release;
 };
 
 namespace detail {
-template <typename Window> QPointer<Window> &instance()
+template <typename Window> std::unique_ptr<Window> &instance()
 {
-    static QPointer<Window> window;
+    static std::unique_ptr<Window> window;
     return window;
 }
 } // namespace detail
@@ -108,66 +234,58 @@ template <typename Window> QPointer<Window> &instance()
 // created afresh after it has been unloaded.
 template <typename Window> Window &form()
 {
-    QPointer<Window> &window = detail::instance<Window>();
-    if (!window)
-        window = new Window;
+    std::unique_ptr<Window> &window = detail::instance<Window>();
+    if (!window) {
+        window = std::make_unique<Window>();
+        window->m_release = [] {
+            detail::instance<Window>().reset();
+        };
+    }
     return *window;
 }
 
-// Whether the program-wide instance exists: created and not yet destroyed.
+// Whether the program-wide instance exists: created and not yet unloaded.
 template <typename Window> bool formExists()
 {
-    return !detail::instance<Window>().isNull();
+    return detail::instance<Window>() != nullptr;
 }
 
-// A label that reports clicks and pointer moves over it, and whose text
-// colour can be set. A double-click is one Click: its second press is a
-// DblClick, which no window here handles.
-class Label : public QLabel
+// A designed control of a window, by name, for the window's own code:
+// `Text1->setText("")`. Valid while the window is loaded.
+class ControlRef
 {
-    Q_OBJECT
-
 public:
-    explicit Label(const QString &text, QWidget *parent);
-
-    void setForeColor(const QColor &color);
-    QColor foreColor() const;
-
-signals:
-    void Click();
-    void MouseMove();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
+    ControlRef(const Form &form, std::string_view name)
+        : m_form(form)
+        , m_index(form.indexOf(name))
+    {}
+    Control *operator->() const { return &m_form.controlAt(m_index); }
+    Control &operator*() const { return m_form.controlAt(m_index); }
 
 private:
-    bool m_pressed = false;
+    const Form &m_form;
+    std::size_t m_index;
 };
 
-// A multi-line text box whose text, as the program reads and writes it, has
-// carriage return and line feed between lines.
-class MultiLineTextBox : public QPlainTextEdit
-{
-    Q_OBJECT
+// The application's title: the caption of message boxes that have none.
+std::string applicationTitle();
 
-public:
-    explicit MultiLineTextBox(QWidget *parent);
-
-    QString Text() const;
-    void setText(const QString &text);
-};
-
-// The modal warning box: exclamation icon, one OK button that reads "确定"
-// like the rest of the program, titled with the application's title. Returns
-// when the user has closed it.
-void MsgBoxWarning(const QString &prompt);
+// The modal warning box: exclamation icon, one OK button, titled with the
+// application's title, modal to the program's windows. Returns when the user
+// has closed it.
+void MsgBoxWarning(std::string_view prompt);
 
 // Replaces what MsgBoxWarning does, for tests; an empty handler restores the
 // real box. Returns the handler that was in place.
-using MessageBoxHandler = std::function<void(const QString &title, const QString &prompt)>;
+using MessageBoxHandler = std::function<void(std::string_view title, std::string_view prompt)>;
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
+
+// The application's version numbers, from the program's version record.
+struct AppVersion {
+    int major;
+    int minor;
+    int revision;
+};
+AppVersion appVersion();
 
 } // namespace toolkit

@@ -1,0 +1,63 @@
+// What a backend implements: the windows and controls of its toolkit, built
+// from a window's table, and the few application-wide calls. Exactly one
+// backend is linked into a program; the windows never include this file.
+#pragma once
+
+#include "shell.h"
+#include "toolkit.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace toolkit::backend {
+
+// A loaded window: the native window and its controls, in table order.
+class Window
+{
+public:
+    virtual ~Window() = default;
+
+    virtual void show() = 0;
+    // Hides the window at once; the object is destroyed later.
+    virtual void hide() = 0;
+    virtual NativeHandle handle() const = 0;
+    virtual Control &control(std::size_t index) = 0;
+    virtual Timer &timer(std::size_t index) = 0;
+    // Starts the timers, which then report through Form::raiseTimer.
+    virtual void startTimers() = 0;
+};
+
+// Creates the native window of `form` and its controls from form.spec(), with
+// the events routed to the form. The window is not shown yet.
+std::unique_ptr<Window> createWindow(Form &form);
+
+// Runs `task` once control is back in the event loop.
+void post(std::function<void()> task);
+
+// Ends the event loop, if one is running: the last window has gone.
+void quit();
+
+// The real warning box and shell request, and the version numbers.
+void showWarning(std::string_view title, std::string_view prompt);
+bool openDocument(const ShellRequest &request);
+AppVersion versionNumbers();
+
+// The point size at which a text fits a box `width` wide: the designed size
+// where it fits, else the largest size, in steps of half a point down from
+// the designed one and no smaller than the first step at or below 6 points,
+// at which it fits (or that smallest step). `advance(points)` measures the
+// text at a size; each measurement is a font to load, so the search starts
+// where the width, near enough in proportion to the size, says the answer
+// lies, and corrects by single steps.
+double fittedPoints(double designed, double width, const std::function<double(double)> &advance);
+
+// The point size of each control of `spec` once shrinkToFit and fitGroup are
+// applied, given the designed size of each control's font, the width of each
+// control's box and a measure of its text at a size, both in one unit.
+std::vector<double> fittedSizes(const FormSpec &spec, const std::vector<double> &designed,
+                                const std::function<double(std::size_t)> &width,
+                                const std::function<double(std::size_t, double)> &advance);
+
+} // namespace toolkit::backend

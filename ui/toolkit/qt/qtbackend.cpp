@@ -1,0 +1,556 @@
+// The toolkit on Qt 6 Widgets: each control kind as the widget that behaves
+// like it, events routed back to the window's handlers.
+#include "fonts.h"
+#include "qtwindow.h"
+#include "toolkit/backend.h"
+
+#include "quaddlefacts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace toolkit::qt {
+
+namespace {
+
+QString qString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor qColor(Color color)
+{
+    return QColor(color.red, color.green, color.blue);
+}
+
+Color color(const QColor &color)
+{
+    return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+            static_cast<std::uint8_t>(color.blue())};
+}
+
+void place(QWidget *widget, const Twips &twips)
+{
+    widget->setGeometry(pixels(twips.left), pixels(twips.top), pixels(twips.width),
+                        pixels(twips.height));
+}
+
+void setPaletteColor(QWidget *widget, QPalette::ColorRole role, Color color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, qColor(color));
+    widget->setPalette(palette);
+}
+
+// What every control kind shares; the text is each kind's own.
+class QtControl : public Control
+{
+public:
+    QtControl(const ControlSpec &spec, QWidget *widget)
+        : m_spec(spec)
+        , m_widget(widget)
+    {
+        m_widget->setObjectName(qString(spec.name));
+        if (!spec.accessibleName.empty())
+            m_widget->setAccessibleName(qString(spec.accessibleName));
+        m_widget->setEnabled(spec.enabled);
+        if (spec.handCursor)
+            m_widget->setCursor(Qt::PointingHandCursor);
+    }
+
+    const ControlSpec &spec() const override { return m_spec; }
+    Color foreColor() const override
+    {
+        return color(m_widget->palette().color(m_widget->foregroundRole()));
+    }
+    void setForeColor(Color color) override
+    {
+        setPaletteColor(m_widget, m_widget->foregroundRole(), color);
+    }
+    bool enabled() const override { return m_widget->isEnabled(); }
+    void setEnabled(bool enabled) override { m_widget->setEnabled(enabled); }
+    bool hasFocus() const override { return m_widget->hasFocus(); }
+
+    QWidget *widget() const { return m_widget; }
+
+private:
+    const ControlSpec &m_spec;
+    QWidget *m_widget; // owned by the window's widget
+};
+
+// A label that reports clicks and pointer moves. A double-click is one Click:
+// its second press is a DblClick, whose release is no Click.
+class LabelWidget : public QLabel
+{
+public:
+    LabelWidget(QWidget *parent, std::function<void(Event)> raise)
+        : QLabel(parent)
+        , m_raise(std::move(raise))
+    {
+        setMouseTracking(true);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_pressed = event->button() == Qt::LeftButton;
+    }
+    void mouseDoubleClickEvent(QMouseEvent *) override { m_pressed = false; }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                           rect().contains(event->position().toPoint());
+        m_pressed = false;
+        if (click)
+            m_raise(Event::Click);
+    }
+    void mouseMoveEvent(QMouseEvent *) override { m_raise(Event::MouseMove); }
+
+private:
+    std::function<void(Event)> m_raise;
+    bool m_pressed = false;
+};
+
+class LabelControl : public QtControl
+{
+public:
+    LabelControl(const ControlSpec &spec, QLabel *label)
+        : QtControl(spec, label)
+        , m_label(label)
+    {
+        m_label->setText(qString(spec.text));
+        m_label->setAlignment(spec.align == Align::Center ? Qt::AlignCenter
+                                                          : Qt::AlignLeft | Qt::AlignTop);
+        if (spec.backColor) {
+            setPaletteColor(m_label, QPalette::Window, *spec.backColor);
+            m_label->setAutoFillBackground(true);
+        }
+    }
+    std::string text() const override { return m_label->text().toStdString(); }
+    void setText(std::string_view text) override { m_label->setText(qString(text)); }
+
+private:
+    QLabel *m_label;
+};
+
+class TextBoxControl : public QtControl
+{
+public:
+    TextBoxControl(const ControlSpec &spec, QLineEdit *edit)
+        : QtControl(spec, edit)
+        , m_edit(edit)
+    {
+        // No length limit: whatever is typed or pasted is read as it stands.
+        m_edit->setMaxLength(std::numeric_limits<int>::max());
+        m_edit->setText(qString(spec.text));
+        if (spec.backColor)
+            setPaletteColor(m_edit, QPalette::Base, *spec.backColor);
+    }
+    std::string text() const override { return m_edit->text().toStdString(); }
+    void setText(std::string_view text) override { m_edit->setText(qString(text)); }
+
+private:
+    QLineEdit *m_edit;
+};
+
+// The program reads and writes the text with carriage return and line feed
+// between lines.
+class MultiLineControl : public QtControl
+{
+public:
+    MultiLineControl(const ControlSpec &spec, QPlainTextEdit *edit)
+        : QtControl(spec, edit)
+        , m_edit(edit)
+    {
+        m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Tab moves on rather than typing a tab.
+        m_edit->setTabChangesFocus(true);
+        if (spec.backColor)
+            setPaletteColor(m_edit, QPalette::Base, *spec.backColor);
+    }
+    std::string text() const override
+    {
+        QString text = m_edit->toPlainText();
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        return text.toStdString();
+    }
+    void setText(std::string_view text) override
+    {
+        QString plain = qString(text);
+        plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        m_edit->document()->setPlainText(plain);
+    }
+
+private:
+    QPlainTextEdit *m_edit;
+};
+
+class ButtonControl : public QtControl
+{
+public:
+    ButtonControl(const ControlSpec &spec, QPushButton *button)
+        : QtControl(spec, button)
+        , m_button(button)
+    {
+        m_button->setText(qString(spec.text));
+        // A focused button takes Enter as well as Space, also outside a dialog.
+        m_button->setAutoDefault(true);
+    }
+    std::string text() const override { return m_button->text().toStdString(); }
+    void setText(std::string_view text) override { m_button->setText(qString(text)); }
+
+private:
+    QPushButton *m_button;
+};
+
+class FrameControl : public QtControl
+{
+public:
+    FrameControl(const ControlSpec &spec, QGroupBox *frame)
+        : QtControl(spec, frame)
+        , m_frame(frame)
+    {
+        m_frame->setTitle(qString(spec.text));
+        if (spec.backColor)
+            setPaletteColor(m_frame, QPalette::Window, *spec.backColor);
+    }
+    std::string text() const override { return m_frame->title().toStdString(); }
+    void setText(std::string_view text) override { m_frame->setTitle(qString(text)); }
+
+private:
+    QGroupBox *m_frame;
+};
+
+class QtTimer : public Timer
+{
+public:
+    QtTimer(QTimer *timer)
+        : m_timer(timer)
+    {}
+    int interval() const override { return m_timer->interval(); }
+    bool running() const override { return m_timer->isActive(); }
+    QTimer *timer() const { return m_timer; }
+
+private:
+    QTimer *m_timer;
+};
+
+class FormWidget : public QWidget
+{
+public:
+    explicit FormWidget(Form &form)
+        : m_form(form)
+    {
+        setMouseTracking(true);
+    }
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        // A control that tracks the pointer but ignores a move passes it on to
+        // the window; that is not a move over the window's background.
+        if (!childAt(event->position().toPoint()))
+            m_form.raiseFormMouseMove();
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        // The window goes the way Unload() takes it, later.
+        event->ignore();
+        m_form.Unload();
+    }
+
+private:
+    Form &m_form;
+};
+
+class QtWindow : public backend::Window
+{
+public:
+    explicit QtWindow(Form &form);
+    ~QtWindow() override
+    {
+        // A window still loaded when the application has gone went with it.
+        if (QCoreApplication::instance())
+            delete m_widget;
+    }
+
+    void show() override;
+    void hide() override
+    {
+        for (const auto &timer : m_timers)
+            timer->timer()->stop();
+        m_widget->hide();
+    }
+    NativeHandle handle() const override { return m_widget->winId(); }
+    Control &control(std::size_t index) override { return *m_controls.at(index); }
+    Timer &timer(std::size_t index) override { return *m_timers.at(index); }
+    void startTimers() override
+    {
+        for (const auto &timer : m_timers)
+            timer->timer()->start();
+    }
+
+    QWidget *widget() const { return m_widget; }
+    Control *controlOf(const QWidget *widget) const
+    {
+        for (const auto &control : m_controls) {
+            if (control->widget() == widget)
+                return control.get();
+        }
+        return nullptr;
+    }
+
+private:
+    std::unique_ptr<QtControl> makeControl(Form &form, std::size_t index);
+    void fitTexts();
+    void setTabOrder();
+
+    const FormSpec &m_spec;
+    FormWidget *m_widget;
+    std::vector<std::unique_ptr<QtControl>> m_controls;
+    std::vector<std::unique_ptr<QtTimer>> m_timers;
+    bool m_shown = false;
+};
+
+QtWindow::QtWindow(Form &form)
+    : m_spec(form.spec())
+    , m_widget(new FormWidget(form))
+{
+    const FormSpec &spec = m_spec;
+    QGuiApplication::setQuitOnLastWindowClosed(false); // the toolkit ends the program
+    m_widget->setObjectName(qString(spec.name));
+    m_widget->setWindowTitle(qString(spec.caption));
+    m_widget->setFixedSize(pixels(spec.width), pixels(spec.height));
+    m_widget->setFont(defaultFont());
+    if (spec.backColor || spec.foreColor) {
+        QPalette palette = m_widget->palette();
+        if (spec.backColor)
+            palette.setColor(QPalette::Window, qColor(*spec.backColor));
+        if (spec.foreColor) {
+            palette.setColor(QPalette::WindowText, qColor(*spec.foreColor));
+            palette.setColor(QPalette::Text, qColor(*spec.foreColor));
+        }
+        m_widget->setPalette(palette);
+        m_widget->setAutoFillBackground(spec.backColor.has_value());
+    }
+
+    for (std::size_t i = 0; i < spec.controls.size(); ++i)
+        m_controls.push_back(makeControl(form, i));
+    fitTexts();
+    setTabOrder();
+
+    for (std::size_t i = 0; i < spec.timers.size(); ++i) {
+        auto *timer = new QTimer(m_widget);
+        timer->setObjectName(qString(spec.timers[i].name));
+        timer->setInterval(spec.timers[i].intervalMs);
+        QObject::connect(timer, &QTimer::timeout, m_widget, [&form, i] { form.raiseTimer(i); });
+        m_timers.push_back(std::make_unique<QtTimer>(timer));
+    }
+}
+
+std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
+{
+    const FormSpec &formSpec = form.spec();
+    const ControlSpec &spec = formSpec.controls[index];
+    QWidget *parent = m_widget;
+    if (!spec.container.empty())
+        parent = m_controls.at(form.indexOf(spec.container))->widget();
+
+    std::unique_ptr<QtControl> control;
+    switch (spec.kind) {
+    case ControlKind::Label:
+        control = std::make_unique<LabelControl>(
+            spec,
+            new LabelWidget(parent, [&form, index](Event event) { form.raise(index, event); }));
+        break;
+    case ControlKind::TextBox: {
+        auto *edit = new QLineEdit(parent);
+        if (!formSpec.defaultButton.empty()) {
+            const std::size_t button = form.indexOf(formSpec.defaultButton);
+            QObject::connect(edit, &QLineEdit::returnPressed, edit,
+                             [&form, button] { form.raise(button, Event::Click); });
+        }
+        control = std::make_unique<TextBoxControl>(spec, edit);
+        break;
+    }
+    case ControlKind::MultiLineTextBox:
+        control = std::make_unique<MultiLineControl>(spec, new QPlainTextEdit(parent));
+        break;
+    case ControlKind::CommandButton: {
+        auto *button = new QPushButton(parent);
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [&form, index] { form.raise(index, Event::Click); });
+        control = std::make_unique<ButtonControl>(spec, button);
+        break;
+    }
+    case ControlKind::Frame:
+        control = std::make_unique<FrameControl>(spec, new QGroupBox(parent));
+        break;
+    }
+
+    QWidget *widget = control->widget();
+    place(widget, spec.place);
+    if (spec.foreColor)
+        control->setForeColor(*spec.foreColor);
+    if (spec.font)
+        widget->setFont(font(*spec.font)); // before the text, so it is laid out once
+    if (spec.kind == ControlKind::MultiLineTextBox) {
+        control->setText(spec.text);
+        // The caret starts at the top left, as in any new box.
+        static_cast<QPlainTextEdit *>(widget)->moveCursor(QTextCursor::Start);
+    }
+    return control;
+}
+
+// Texts marked to fit are set just small enough for their boxes.
+void QtWindow::fitTexts()
+{
+    std::vector<double> designed;
+    for (const auto &control : m_controls)
+        designed.push_back(control->spec().font ? control->widget()->font().pointSizeF() : 0);
+    const std::vector<double> sizes = backend::fittedSizes(
+        m_spec, designed, [&](std::size_t i) { return m_controls[i]->widget()->width(); },
+        [&](std::size_t i, double points) {
+            QFont font = m_controls[i]->widget()->font();
+            font.setPointSizeF(points);
+            return QFontMetricsF(font).horizontalAdvance(qString(m_controls[i]->text()));
+        });
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (sizes[i] != designed[i]) {
+            QFont font = m_controls[i]->widget()->font();
+            font.setPointSizeF(sizes[i]);
+            m_controls[i]->widget()->setFont(font);
+        }
+    }
+}
+
+void QtWindow::setTabOrder()
+{
+    std::vector<QtControl *> order;
+    for (const auto &control : m_controls) {
+        if (control->widget()->focusPolicy() != Qt::NoFocus)
+            order.push_back(control.get());
+    }
+    std::stable_sort(order.begin(), order.end(), [](const QtControl *a, const QtControl *b) {
+        return a->spec().tabIndex < b->spec().tabIndex;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
+    const auto first = std::find_if(order.begin(), order.end(),
+                                    [](const QtControl *control) { return control->enabled(); });
+    if (first != order.end())
+        (*first)->widget()->setFocus();
+}
+
+void QtWindow::show()
+{
+    if (!m_shown) {
+        m_shown = true;
+        // The icon (a few images to read) follows once the window is on its
+        // way to the screen, so it never delays it.
+        QTimer::singleShot(0, m_widget,
+                           [widget = m_widget] { widget->setWindowIcon(applicationIcon()); });
+    }
+    m_widget->show();
+}
+
+} // namespace
+
+QWidget *widget(const Form &form)
+{
+    return static_cast<const QtWindow *>(form.backendWindow())->widget();
+}
+
+QWidget *widget(const Control &control)
+{
+    return static_cast<const QtControl &>(control).widget();
+}
+
+Control *controlOf(const Form &form, const QWidget *widget)
+{
+    return static_cast<const QtWindow *>(form.backendWindow())->controlOf(widget);
+}
+
+QIcon applicationIcon()
+{
+    // The built-in pictures are the ones the package installs into the icon
+    // theme for the menu entry, so there is nothing to look up there. Read as
+    // PNG by name, so no image format plug-in is loaded to probe them. Title bars
+    // and task bars draw the window's icon at up to 32 pixels, twice that on
+    // a high-density screen; launchers take the larger theme icons.
+    static const QIcon icon = [] {
+        QIcon pictures;
+        for (const int size : {16, 24, 32, 48, 64}) {
+            QImageReader reader(QStringLiteral(":/icons/quaddle-%1.png").arg(size), "png");
+            reader.setAutoDetectImageFormat(false);
+            pictures.addPixmap(QPixmap::fromImage(reader.read()));
+        }
+        return pictures;
+    }();
+    return icon;
+}
+
+} // namespace toolkit::qt
+
+namespace toolkit::backend {
+
+std::unique_ptr<Window> createWindow(Form &form)
+{
+    return std::make_unique<qt::QtWindow>(form);
+}
+
+void post(std::function<void()> task)
+{
+    QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+}
+
+void quit()
+{
+    // Does nothing where no event loop runs, as in the tests.
+    QCoreApplication::quit();
+}
+
+void showWarning(std::string_view title, std::string_view prompt)
+{
+    QMessageBox box(QMessageBox::Warning, qt::qString(title), qt::qString(prompt), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    // The button reads "确定" like the rest of the program, whatever the locale.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+bool openDocument(const ShellRequest &request)
+{
+    // Qt hands the document to the desktop, never through a shell command line.
+    if (request.operation != "open")
+        return false;
+    // A bare host name is a web page; "mailto:" and other schemes stay as they are.
+    QUrl url(qt::qString(request.file));
+    if (url.scheme().isEmpty())
+        url = QUrl(QStringLiteral("http://") + qt::qString(request.file));
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+AppVersion versionNumbers()
+{
+    return {quaddle::versionMajor, quaddle::versionMinor, quaddle::versionPatch};
+}
+
+} // namespace toolkit::backend

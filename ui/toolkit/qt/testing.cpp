@@ -1,0 +1,157 @@
+// Test input through Qt's own event delivery: mouse and key events sent
+// through the window, as the window system would send them.
+#include "toolkit/testing.h"
+
+#include "qtwindow.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QWindow>
+#include <QtTest>
+
+namespace toolkit::testing {
+
+struct Session::Impl {
+    QApplication app;
+    Impl(int &argc, char **argv)
+        : app(argc, argv)
+    {}
+};
+
+namespace {
+
+int &argcFor(int &argc)
+{
+    // Offscreen unless the test run asks for a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
+}
+
+QWidget *window(Form &form)
+{
+    return qt::widget(form);
+}
+
+QPoint centreInWindow(Control &control)
+{
+    QWidget *widget = qt::widget(control);
+    return widget->mapTo(widget->window(), widget->rect().center());
+}
+
+// Keys go to the focused widget of an active window, as typing does.
+QWidget *keyTarget(Form &form)
+{
+    QWidget *top = window(form);
+    if (!top->isActiveWindow()) {
+        top->activateWindow();
+        QTest::qWaitForWindowActive(top);
+    }
+    QWidget *focus = QApplication::focusWidget();
+    return focus && focus->window() == top ? focus : top;
+}
+
+} // namespace
+
+Session::Session(int &argc, char **argv)
+    : d(std::make_unique<Impl>(argcFor(argc), argv))
+{}
+
+Session::~Session() = default;
+
+void processEvents()
+{
+    // Twice: a deferred unload may post more work of its own.
+    for (int i = 0; i < 2; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        processEvents();
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+void click(Control &control)
+{
+    QWidget *widget = qt::widget(control);
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                      centreInWindow(control));
+}
+
+void doubleClick(Control &control)
+{
+    // Press, release, a second press that Qt turns into a double-click, release.
+    QWidget *widget = qt::widget(control);
+    QTest::mouseDClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                       centreInWindow(control));
+}
+
+void moveMouseOver(Control &control)
+{
+    QWidget *widget = qt::widget(control);
+    QTest::mouseMove(widget->window()->windowHandle(), centreInWindow(control));
+}
+
+void moveMouseOverBackground(Form &form, int left, int top)
+{
+    QTest::mouseMove(window(form)->windowHandle(), QPoint(pixels(left), pixels(top)));
+}
+
+void pressKey(Form &form, Key key)
+{
+    QWidget *target = keyTarget(form);
+    switch (key) {
+    case Key::Tab:
+        QTest::keyClick(target, Qt::Key_Tab);
+        break;
+    case Key::BackTab:
+        QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+        break;
+    case Key::Return:
+        QTest::keyClick(target, Qt::Key_Return);
+        break;
+    case Key::Escape:
+        QTest::keyClick(target, Qt::Key_Escape);
+        break;
+    case Key::Space:
+        QTest::keyClick(target, Qt::Key_Space);
+        break;
+    }
+}
+
+void typeText(Form &form, const std::string &text)
+{
+    QTest::keyClicks(keyTarget(form), QString::fromStdString(text));
+}
+
+Control *focusedControl(Form &form)
+{
+    return qt::controlOf(form, QApplication::focusWidget());
+}
+
+void closeFromWindowSystem(Form &form)
+{
+    window(form)->close();
+}
+
+bool isVisible(Form &form)
+{
+    return form.isLoaded() && window(form)->isVisible();
+}
+
+std::string caption(Form &form)
+{
+    return window(form)->windowTitle().toStdString();
+}
+
+} // namespace toolkit::testing

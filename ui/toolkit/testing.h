@@ -1,0 +1,56 @@
+// Real input for the windows' tests, through each backend's own event
+// handling, so that the same tests check every backend. Not part of the
+// program: only the tests link it.
+#pragma once
+
+#include "toolkit.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace toolkit::testing {
+
+// The toolkit, started for a test program (Qt runs offscreen where no
+// platform is chosen). One per program, before any window.
+class Session
+{
+public:
+    Session(int &argc, char **argv);
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Handles every pending event, deferred unloads included.
+void processEvents();
+// Handles events until `done` holds or `timeoutMs` has passed; whether it holds.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs = 3000);
+
+// A press and release of the left mouse button over the middle of a control.
+void click(Control &control);
+// Two clicks in quick succession, as the window system reports a double-click.
+void doubleClick(Control &control);
+// The pointer, no button pressed, over the middle of a control.
+void moveMouseOver(Control &control);
+// The pointer over a point of the window's own background, in twips.
+void moveMouseOverBackground(Form &form, int left, int top);
+
+enum class Key { Tab, BackTab, Return, Escape, Space };
+// A key pressed and released in the window, to the control with the focus.
+void pressKey(Form &form, Key key);
+// Types text into the control with the focus, a character at a time.
+void typeText(Form &form, const std::string &text);
+// The control of `form` that has the keyboard focus, if any.
+Control *focusedControl(Form &form);
+
+// The window system's close command, as the title bar's close button sends it.
+void closeFromWindowSystem(Form &form);
+bool isVisible(Form &form);
+std::string caption(Form &form);
+
+} // namespace toolkit::testing
