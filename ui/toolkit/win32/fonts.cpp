@@ -1,0 +1,148 @@
+// Font faces as designed where installed. Where not, a stand-in of the same
+// kind: "MS Sans Serif" is a bitmap font on current Windows (only a few sizes,
+// none between), and "隶书" comes only with some Office versions; Wine has
+// neither.
+#include "fonts.h"
+
+#include "unicode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace toolkit::win32 {
+
+namespace {
+
+const std::vector<std::wstring> &standIns(Charset charset)
+{
+    static const std::vector<std::wstring> western{L"Microsoft Sans Serif", L"Tahoma", L"Arial",
+                                                   L"Liberation Sans", L"DejaVu Sans"};
+    // Brush-written faces first, as the designed clerical script is one.
+    static const std::vector<std::wstring> chinese{
+        L"STLiti",           L"KaiTi", L"楷体", L"AR PL UKai CN", L"Microsoft YaHei", L"SimSun",
+        L"WenQuanYi Zen Hei"};
+    return charset == Charset::SimplifiedChinese ? chinese : western;
+}
+
+// Faces for a Western design whose text has Chinese in it: the face a
+// Chinese Windows draws such texts in first.
+const std::vector<std::wstring> &chineseForWestern()
+{
+    static const std::vector<std::wstring> faces{L"SimSun", L"Microsoft YaHei",
+                                                 L"WenQuanYi Zen Hei", L"AR PL UKai CN"};
+    return faces;
+}
+
+int CALLBACK noteOutlineFont(const LOGFONTW *, const TEXTMETRICW *, DWORD fontType, LPARAM found)
+{
+    // A bitmap font comes in a few sizes only: texts set smaller to fit would
+    // not get smaller.
+    if (!(fontType & RASTER_FONTTYPE)) {
+        *reinterpret_cast<bool *>(found) = true;
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+const Font &defaultFont()
+{
+    static const Font font{{"MS Shell Dlg", "Microsoft Sans Serif"}, 8};
+    return font;
+}
+
+BYTE gdiCharset(Charset charset)
+{
+    return charset == Charset::SimplifiedChinese ? GB2312_CHARSET : ANSI_CHARSET;
+}
+
+bool isInstalled(const std::wstring &face, Charset charset)
+{
+    static std::map<std::pair<std::wstring, Charset>, bool> known;
+    const auto key = std::make_pair(face, charset);
+    if (const auto found = known.find(key); found != known.end())
+        return found->second;
+
+    LOGFONTW wanted{};
+    wanted.lfCharSet = gdiCharset(charset);
+    if (face.size() >= LF_FACESIZE)
+        return known[key] = false;
+    face.copy(wanted.lfFaceName, face.size());
+    bool found = false;
+    const WindowDc dc = windowDc(nullptr);
+    EnumFontFamiliesExW(dc.get(), &wanted, noteOutlineFont, reinterpret_cast<LPARAM>(&found), 0);
+    return known[key] = found;
+}
+
+bool covers(const std::wstring &face, Charset charset, std::wstring_view text)
+{
+    std::wstring drawn;
+    for (const wchar_t c : text) {
+        if (c > L' ')
+            drawn.push_back(c);
+    }
+    if (drawn.empty())
+        return true;
+    LOGFONTW wanted{};
+    wanted.lfHeight = -16;
+    wanted.lfCharSet = gdiCharset(charset);
+    face.copy(wanted.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+    const UniqueFont font(CreateFontIndirectW(&wanted));
+    const WindowDc dc = windowDc(nullptr);
+    const SelectObjectGuard selected(dc.get(), font.get());
+    std::vector<WORD> glyphs(drawn.size());
+    if (GetGlyphIndicesW(dc.get(), drawn.c_str(), static_cast<int>(drawn.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+        return false;
+    return std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
+}
+
+std::wstring installedFace(const Font &font, std::wstring_view text)
+{
+    std::vector<std::wstring> candidates;
+    for (const std::string &face : font.faces)
+        candidates.push_back(widen(face));
+    for (const std::wstring &face : standIns(font.charset))
+        candidates.push_back(face);
+    std::optional<std::wstring> firstInstalled;
+    for (const std::wstring &face : candidates) {
+        if (!isInstalled(face, font.charset))
+            continue;
+        if (covers(face, font.charset, text))
+            return face;
+        if (!firstInstalled)
+            firstInstalled = face;
+    }
+    // No face of its kind has every character: one that has them, where the
+    // font at hand would leave gaps in the text.
+    for (const std::wstring &face : chineseForWestern()) {
+        if (isInstalled(face, Charset::Western) && covers(face, font.charset, text))
+            return face;
+    }
+    if (firstInstalled)
+        return *firstInstalled;
+    return candidates.empty() ? std::wstring() : candidates.front();
+}
+
+UniqueFont createFont(const Font &font, double points, int dpi, std::wstring_view text)
+{
+    static std::map<std::tuple<std::vector<std::string>, Charset, std::wstring>, std::wstring>
+        faces;
+    auto &face = faces[{font.faces, font.charset, std::wstring(text)}];
+    if (face.empty())
+        face = installedFace(font, text);
+    // A negative height asks for the character height, which is what a point
+    // size measures.
+    const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
+    return UniqueFont(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                  gdiCharset(font.charset), OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+}
+
+} // namespace toolkit::win32

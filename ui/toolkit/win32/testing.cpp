@@ -1,0 +1,206 @@
+// Test input as the window system delivers it: mouse messages to the window
+// under the pointer, key messages through the message queue, where the
+// dialog manager sees them as it sees typing.
+#include "toolkit/testing.h"
+
+#include "unicode.h"
+#include "win32window.h"
+
+#include <array>
+
+namespace toolkit::testing {
+
+struct Session::Impl {};
+
+namespace {
+
+HWND window(Form &form)
+{
+    return win32::windowHandle(form);
+}
+
+POINT centre(HWND handle)
+{
+    RECT box;
+    GetClientRect(handle, &box);
+    return {(box.right - box.left) / 2, (box.bottom - box.top) / 2};
+}
+
+LPARAM at(POINT point)
+{
+    return MAKELPARAM(point.x, point.y);
+}
+
+// Where the window system sends the pointer's messages at a point of a
+// control: to the control, or, where it is disabled or lets the pointer
+// through (a frame), to the window beneath it.
+std::pair<HWND, POINT> pointerTarget(HWND control)
+{
+    POINT point = centre(control);
+    HWND top = GetAncestor(control, GA_ROOT);
+    POINT onScreen = point;
+    ClientToScreen(control, &onScreen);
+    const LRESULT hit = SendMessageW(control, WM_NCHITTEST, 0, MAKELPARAM(onScreen.x, onScreen.y));
+    if (IsWindowEnabled(control) && hit != HTTRANSPARENT)
+        return {control, point};
+    MapWindowPoints(control, top, &point, 1);
+    return {top, point};
+}
+
+void send(HWND target, UINT message, WPARAM wParam, POINT point)
+{
+    PostMessageW(target, message, wParam, at(point));
+    processEvents();
+}
+
+// Keys go to the focused control of the active window, as typing does.
+HWND keyTarget(Form &form)
+{
+    HWND top = window(form);
+    if (GetActiveWindow() != top)
+        SetActiveWindow(top);
+    HWND focus = GetFocus();
+    return focus && (focus == top || IsChild(top, focus)) ? focus : top;
+}
+
+LPARAM keyData(UINT virtualKey, bool release)
+{
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    return 1 | static_cast<LPARAM>(scan << 16) | (release ? (3 << 30) : 0);
+}
+
+void key(HWND target, UINT virtualKey, bool shift)
+{
+    // The dialog manager reads Shift from the keyboard state.
+    std::array<BYTE, 256> state{};
+    GetKeyboardState(state.data());
+    const std::array<BYTE, 256> before = state;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state.data());
+    PostMessageW(target, WM_KEYDOWN, virtualKey, keyData(virtualKey, false));
+    processEvents();
+    // The key-up goes where the focus is now, as it does for a real key.
+    HWND focus = GetFocus();
+    PostMessageW(focus ? focus : target, WM_KEYUP, virtualKey, keyData(virtualKey, true));
+    processEvents();
+    std::array<BYTE, 256> restored = before;
+    SetKeyboardState(restored.data());
+}
+
+} // namespace
+
+Session::Session(int &, char **)
+    : d(std::make_unique<Impl>())
+{
+    win32::initialize();
+}
+
+Session::~Session() = default;
+
+void processEvents()
+{
+    MSG message;
+    // Bounded, so a message that keeps coming back cannot hang a test.
+    for (int i = 0; i < 100000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i)
+        win32::dispatch(message);
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!done()) {
+        if (GetTickCount64() >= deadline)
+            return false;
+        processEvents();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void click(Control &control)
+{
+    const auto [target, point] = pointerTarget(win32::controlHandle(control));
+    send(target, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    send(target, WM_LBUTTONUP, 0, point);
+}
+
+void doubleClick(Control &control)
+{
+    // The second press comes as a double-click where the window's class asks
+    // for double-clicks, as a press where it does not.
+    const auto [target, point] = pointerTarget(win32::controlHandle(control));
+    const bool wantsDoubleClicks = GetClassLongPtrW(target, GCL_STYLE) & CS_DBLCLKS;
+    send(target, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    send(target, WM_LBUTTONUP, 0, point);
+    send(target, wantsDoubleClicks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, point);
+    send(target, WM_LBUTTONUP, 0, point);
+}
+
+void moveMouseOver(Control &control)
+{
+    const auto [target, point] = pointerTarget(win32::controlHandle(control));
+    send(target, WM_MOUSEMOVE, 0, point);
+}
+
+void moveMouseOverBackground(Form &form, int left, int top)
+{
+    const int dpi = win32::dpiOf(form);
+    const POINT point{MulDiv(left, dpi, 1440), MulDiv(top, dpi, 1440)};
+    send(window(form), WM_MOUSEMOVE, 0, point);
+}
+
+void pressKey(Form &form, Key pressed)
+{
+    HWND target = keyTarget(form);
+    switch (pressed) {
+    case Key::Tab:
+        key(target, VK_TAB, false);
+        break;
+    case Key::BackTab:
+        key(target, VK_TAB, true);
+        break;
+    case Key::Return:
+        key(target, VK_RETURN, false);
+        break;
+    case Key::Escape:
+        key(target, VK_ESCAPE, false);
+        break;
+    case Key::Space:
+        key(target, VK_SPACE, false);
+        break;
+    }
+}
+
+void typeText(Form &form, const std::string &text)
+{
+    for (const wchar_t unit : win32::widen(text)) {
+        PostMessageW(keyTarget(form), WM_CHAR, unit, 1);
+        processEvents();
+    }
+}
+
+Control *focusedControl(Form &form)
+{
+    return form.isLoaded() ? win32::controlOf(form, GetFocus()) : nullptr;
+}
+
+void closeFromWindowSystem(Form &form)
+{
+    SendMessageW(window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool isVisible(Form &form)
+{
+    return form.isLoaded() && IsWindowVisible(window(form));
+}
+
+std::string caption(Form &form)
+{
+    HWND handle = window(form);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(handle, text.data(), static_cast<int>(text.size()))));
+    return win32::narrow(text);
+}
+
+} // namespace toolkit::testing

@@ -1,0 +1,819 @@
+// The toolkit's windows as Win32 top-level windows: each control kind as the
+// system control that behaves like it (STATIC, EDIT, BUTTON), placed in twips
+// at the window's density, with its events routed back to the form.
+#include "fonts.h"
+#include "handles.h"
+#include "toolkit/backend.h"
+#include "unicode.h"
+#include "win32window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace toolkit::win32 {
+
+namespace {
+
+constexpr wchar_t formClass[] = L"QuaddleForm";
+// Control ids start above IDOK and IDCANCEL, which the dialog manager sends
+// for Enter and Escape where no button takes them.
+constexpr int firstControlId = 100;
+constexpr DWORD formStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD formExStyle = WS_EX_CONTROLPARENT;
+
+COLORREF rgb(Color color)
+{
+    return RGB(color.red, color.green, color.blue);
+}
+
+Color color(COLORREF color)
+{
+    return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+int scaled(int twips, int dpi)
+{
+    return MulDiv(twips, dpi, 1440);
+}
+
+HINSTANCE instance()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+class Win32Window;
+
+// What every control kind shares. Each kind handles its own messages in its
+// subclass procedure; the window hands it its notifications and colour
+// requests.
+class Win32Control : public Control
+{
+public:
+    Win32Control(Win32Window &window, std::size_t index, HWND handle);
+    ~Win32Control() override
+    {
+        if (m_handle)
+            RemoveWindowSubclass(m_handle, &Win32Control::subclassProc, 0);
+    }
+
+    const ControlSpec &spec() const override { return m_spec; }
+    std::string text() const override
+    {
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(m_handle, text.data(), static_cast<int>(text.size()))));
+        return narrow(text);
+    }
+    void setText(std::string_view text) override { SetWindowTextW(m_handle, widen(text).c_str()); }
+    Color foreColor() const override;
+    void setForeColor(Color color) override
+    {
+        if (m_foreColor == color)
+            return;
+        m_foreColor = color;
+        InvalidateRect(m_handle, nullptr, TRUE);
+    }
+    bool enabled() const override { return IsWindowEnabled(m_handle); }
+    void setEnabled(bool enabled) override { EnableWindow(m_handle, enabled); }
+    bool hasFocus() const override { return GetFocus() == m_handle; }
+
+    HWND handle() const { return m_handle; }
+    bool takesFocus() const { return GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_TABSTOP; }
+
+    // A notification from the control to the window (WM_COMMAND).
+    virtual void command(WORD) {}
+    // The colours to draw the control in: a brush, or null for the system's.
+    HBRUSH colors(HDC dc);
+
+    // The control's own font, or null where it draws in the window's.
+    HFONT ownFont() const { return m_font.get(); }
+    void setOwnFont(UniqueFont font)
+    {
+        SendMessageW(m_handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        m_font = std::move(font);
+    }
+
+protected:
+    virtual LRESULT message(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return DefSubclassProc(m_handle, message, wParam, lParam);
+    }
+    void raise(Event event);
+    // Whether the control shows its container's background, as labels do.
+    virtual bool transparent() const { return false; }
+    virtual int systemBackground() const { return COLOR_BTNFACE; }
+    virtual int systemText() const { return COLOR_BTNTEXT; }
+
+    Win32Window &m_window;
+    std::size_t m_index;
+    const ControlSpec &m_spec;
+    HWND m_handle; // owned by the window
+
+private:
+    static LRESULT CALLBACK subclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR data)
+    {
+        auto *control = reinterpret_cast<Win32Control *>(data);
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(handle, &Win32Control::subclassProc, 0);
+            control->m_handle = nullptr;
+            return DefSubclassProc(handle, message, wParam, lParam);
+        }
+        return control->message(message, wParam, lParam);
+    }
+    std::optional<Color> background() const;
+
+    std::optional<Color> m_foreColor;
+    UniqueFont m_font;
+};
+
+// A label reports a Click when the button is released over it after a
+// press on it. The second press of a double-click comes as a double-click
+// message, which starts no Click, so a double-click is one Click.
+class LabelControl : public Win32Control
+{
+public:
+    using Win32Control::Win32Control;
+
+protected:
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_LBUTTONDOWN:
+            m_pressed = true;
+            SetCapture(m_handle);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            m_pressed = false;
+            SetCapture(m_handle);
+            return 0;
+        case WM_LBUTTONUP: {
+            const bool wasPressed = m_pressed;
+            m_pressed = false;
+            if (GetCapture() == m_handle)
+                ReleaseCapture();
+            RECT box;
+            GetClientRect(m_handle, &box);
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (wasPressed && PtInRect(&box, at))
+                raise(Event::Click);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            m_pressed = false;
+            return 0;
+        case WM_MOUSEMOVE:
+            raise(Event::MouseMove);
+            return 0;
+        case WM_SETCURSOR:
+            if (m_spec.handCursor && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        }
+        return Win32Control::message(message, wParam, lParam);
+    }
+    bool transparent() const override { return true; }
+
+private:
+    static int GET_X_LPARAM(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+    static int GET_Y_LPARAM(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+    bool m_pressed = false;
+};
+
+class TextBoxControl : public Win32Control
+{
+public:
+    TextBoxControl(Win32Window &window, std::size_t index, HWND handle)
+        : Win32Control(window, index, handle)
+    {
+        // No length limit: whatever is typed or pasted is read as it stands.
+        SendMessageW(m_handle, EM_SETLIMITTEXT, 0, 0);
+    }
+
+protected:
+    int systemBackground() const override { return COLOR_WINDOW; }
+    int systemText() const override { return COLOR_WINDOWTEXT; }
+};
+
+// Enter starts a new line; Tab moves on rather than typing a tab.
+class MultiLineControl : public TextBoxControl
+{
+public:
+    using TextBoxControl::TextBoxControl;
+
+protected:
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_GETDLGCODE) {
+            LRESULT code = TextBoxControl::message(message, wParam, lParam) & ~DLGC_WANTTAB;
+            const auto *key = reinterpret_cast<const MSG *>(lParam);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+                code &= ~DLGC_WANTALLKEYS;
+            return code;
+        }
+        return TextBoxControl::message(message, wParam, lParam);
+    }
+};
+
+class ButtonControl : public Win32Control
+{
+public:
+    using Win32Control::Win32Control;
+
+    void command(WORD code) override
+    {
+        if (code == BN_CLICKED && IsWindowEnabled(m_handle))
+            raise(Event::Click);
+    }
+
+protected:
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A frame draws its border; the controls in it are the window's children,
+// placed by the frame's position, so the dialog manager reaches them.
+class FrameControl : public Win32Control
+{
+public:
+    using Win32Control::Win32Control;
+
+protected:
+    // A group box draws only its border and caption; its inside, which the
+    // window does not paint under a child, is filled here.
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_ERASEBKGND) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT inside;
+            GetClientRect(m_handle, &inside);
+            HBRUSH brush = colors(dc);
+            FillRect(dc, &inside, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            return 1;
+        }
+        return Win32Control::message(message, wParam, lParam);
+    }
+    bool transparent() const override { return true; }
+};
+
+class Win32Timer : public Timer
+{
+public:
+    Win32Timer(HWND window, UINT_PTR id, int interval)
+        : m_window(window)
+        , m_id(id)
+        , m_interval(interval)
+    {}
+    int interval() const override { return m_interval; }
+    bool running() const override { return m_running; }
+    void start() { m_running = SetTimer(m_window, m_id, static_cast<UINT>(m_interval), nullptr); }
+    void stop()
+    {
+        if (m_running)
+            KillTimer(m_window, m_id);
+        m_running = false;
+    }
+
+private:
+    HWND m_window;
+    UINT_PTR m_id;
+    int m_interval;
+    bool m_running = false;
+};
+
+class Win32Window : public backend::Window
+{
+public:
+    explicit Win32Window(Form &form);
+    ~Win32Window() override;
+
+    void show() override { ShowWindow(m_handle.get(), SW_SHOW); }
+    void hide() override
+    {
+        for (auto &timer : m_timers)
+            timer->stop();
+        ShowWindow(m_handle.get(), SW_HIDE);
+    }
+    NativeHandle handle() const override { return reinterpret_cast<NativeHandle>(m_handle.get()); }
+    Control &control(std::size_t index) override { return *m_controls.at(index); }
+    Timer &timer(std::size_t index) override { return *m_timers.at(index); }
+    void startTimers() override
+    {
+        for (auto &timer : m_timers)
+            timer->start();
+    }
+
+    Form &form() const { return m_form; }
+    HWND hwnd() const { return m_handle.get(); }
+    int dpi() const { return m_dpi; }
+    HFONT defaultFontHandle() const { return m_defaultFont.get(); }
+    Win32Control *controlOf(HWND handle) const
+    {
+        for (const auto &control : m_controls) {
+            if (control->handle() == handle)
+                return control.get();
+        }
+        return nullptr;
+    }
+    // The background a control shows where it has none of its own: its
+    // frame's, else the window's.
+    std::optional<Color> containerBackground(const ControlSpec &spec) const
+    {
+        if (!spec.container.empty()) {
+            if (const auto &frame = m_form.spec().controls[m_form.indexOf(spec.container)];
+                frame.backColor)
+                return frame.backColor;
+        }
+        return m_form.spec().backColor;
+    }
+    HBRUSH brush(Color color)
+    {
+        UniqueBrush &brush = m_brushes[rgb(color)];
+        if (!brush)
+            brush.reset(CreateSolidBrush(rgb(color)));
+        return brush.get();
+    }
+    // A focused push button is the one Enter presses; elsewhere the designed
+    // default button is.
+    void buttonFocusChanged(HWND button, bool focused);
+
+    static LRESULT CALLBACK windowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam);
+    std::unique_ptr<Win32Control> makeControl(std::size_t index);
+    void applyDpi(int dpi);
+    void placeControls();
+    void fitTexts();
+    void setTabOrder();
+    void restoreFocus();
+    HWND firstFocusable() const;
+    HWND designedDefault() const
+    {
+        const std::string &name = m_form.spec().defaultButton;
+        return name.empty() ? nullptr : m_controls[m_form.indexOf(name)]->handle();
+    }
+
+    Form &m_form;
+    int m_dpi = USER_DEFAULT_SCREEN_DPI;
+    UniqueWindow m_handle;
+    UniqueFont m_defaultFont;
+    std::map<COLORREF, UniqueBrush> m_brushes;
+    std::vector<std::unique_ptr<Win32Control>> m_controls;
+    std::vector<std::unique_ptr<Win32Timer>> m_timers;
+    HWND m_focus = nullptr;         // where the focus returns when the window is activated
+    HWND m_defaultButton = nullptr; // the button drawn as the default one
+};
+
+Win32Control::Win32Control(Win32Window &window, std::size_t index, HWND handle)
+    : m_window(window)
+    , m_index(index)
+    , m_spec(window.form().spec().controls[index])
+    , m_handle(handle)
+    , m_foreColor(m_spec.foreColor)
+{
+    SetWindowSubclass(m_handle, &Win32Control::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    EnableWindow(m_handle, m_spec.enabled);
+}
+
+void Win32Control::raise(Event event)
+{
+    m_window.form().raise(m_index, event);
+}
+
+std::optional<Color> Win32Control::background() const
+{
+    if (m_spec.backColor)
+        return m_spec.backColor;
+    return transparent() ? m_window.containerBackground(m_spec) : std::nullopt;
+}
+
+Color Win32Control::foreColor() const
+{
+    if (m_foreColor)
+        return *m_foreColor;
+    if (background() && m_window.form().spec().foreColor)
+        return *m_window.form().spec().foreColor;
+    return color(GetSysColor(systemText()));
+}
+
+HBRUSH Win32Control::colors(HDC dc)
+{
+    const std::optional<Color> back = background();
+    if (!back && !m_foreColor)
+        return nullptr;
+    SetTextColor(dc, rgb(foreColor()));
+    SetBkColor(dc, back ? rgb(*back) : GetSysColor(systemBackground()));
+    SetBkMode(dc, OPAQUE);
+    return back ? m_window.brush(*back) : GetSysColorBrush(systemBackground());
+}
+
+LRESULT ButtonControl::message(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
+        m_window.buttonFocusChanged(m_handle, message == WM_SETFOCUS);
+    return Win32Control::message(message, wParam, lParam);
+}
+
+Win32Window::Win32Window(Form &form)
+    : m_form(form)
+{
+    initialize();
+    const FormSpec &spec = form.spec();
+    m_handle.reset(CreateWindowExW(formExStyle, formClass, widen(spec.caption).c_str(), formStyle,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance(),
+                                   this));
+    m_dpi = static_cast<int>(GetDpiForWindow(hwnd()));
+    if (m_dpi <= 0)
+        m_dpi = USER_DEFAULT_SCREEN_DPI;
+    m_defaultFont = createFont(defaultFont(), defaultFont().points, m_dpi);
+
+    for (std::size_t i = 0; i < spec.controls.size(); ++i)
+        m_controls.push_back(makeControl(i));
+    for (std::size_t i = 0; i < spec.timers.size(); ++i)
+        m_timers.push_back(std::make_unique<Win32Timer>(hwnd(), i + 1, spec.timers[i].intervalMs));
+    applyDpi(m_dpi);
+    setTabOrder();
+    m_defaultButton = designedDefault();
+    m_focus = firstFocusable();
+}
+
+Win32Window::~Win32Window()
+{
+    for (auto &timer : m_timers)
+        timer->stop();
+    // No more messages reach this object; the children go with the window,
+    // while their control objects still exist to see them go.
+    SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+    m_handle.reset();
+}
+
+std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
+{
+    const FormSpec &formSpec = m_form.spec();
+    const ControlSpec &spec = formSpec.controls[index];
+    const wchar_t *className = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    switch (spec.kind) {
+    case ControlKind::Label:
+        style |= SS_NOTIFY | SS_NOPREFIX |
+                 (spec.align == Align::Center ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP);
+        break;
+    case ControlKind::TextBox:
+        className = L"EDIT";
+        style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::MultiLineTextBox:
+        className = L"EDIT";
+        style |= WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_LEFT;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::CommandButton:
+        className = L"BUTTON";
+        style |=
+            WS_TABSTOP | (spec.name == formSpec.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        break;
+    case ControlKind::Frame:
+        className = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+    }
+    HWND handle = CreateWindowExW(
+        exStyle, className, widen(spec.text).c_str(), style, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(firstControlId + static_cast<INT_PTR>(index)), instance(), nullptr);
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return std::make_unique<LabelControl>(*this, index, handle);
+    case ControlKind::TextBox:
+        return std::make_unique<TextBoxControl>(*this, index, handle);
+    case ControlKind::MultiLineTextBox:
+        return std::make_unique<MultiLineControl>(*this, index, handle);
+    case ControlKind::CommandButton:
+        return std::make_unique<ButtonControl>(*this, index, handle);
+    case ControlKind::Frame:
+        return std::make_unique<FrameControl>(*this, index, handle);
+    }
+    return nullptr;
+}
+
+// Sizes, places and fonts for a density: at creation, and again when the
+// window moves to a screen of another density.
+void Win32Window::applyDpi(int dpi)
+{
+    m_dpi = dpi;
+    UniqueFont defaultFontHandle = createFont(defaultFont(), defaultFont().points, dpi);
+    for (const auto &control : m_controls) {
+        if (!control->spec().font)
+            SendMessageW(control->handle(), WM_SETFONT,
+                         reinterpret_cast<WPARAM>(defaultFontHandle.get()), TRUE);
+    }
+    m_defaultFont = std::move(defaultFontHandle);
+
+    const FormSpec &spec = m_form.spec();
+    RECT frame{0, 0, scaled(spec.width, dpi), scaled(spec.height, dpi)};
+    AdjustWindowRectExForDpi(&frame, formStyle, FALSE, formExStyle, static_cast<UINT>(dpi));
+    SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    placeControls();
+    fitTexts();
+
+    const int big = GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi));
+    const int small = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+    for (const auto &[which, size] : {std::pair{ICON_BIG, big}, std::pair{ICON_SMALL, small}}) {
+        // The program's icon resource; test programs have none and keep the default.
+        if (HANDLE icon = LoadImageW(instance(), L"IDI_ICON1", IMAGE_ICON, size, size, LR_SHARED))
+            SendMessageW(hwnd(), WM_SETICON, static_cast<WPARAM>(which),
+                         reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void Win32Window::placeControls()
+{
+    const FormSpec &spec = m_form.spec();
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const ControlSpec &control = spec.controls[i];
+        int left = scaled(control.place.left, m_dpi);
+        int top = scaled(control.place.top, m_dpi);
+        if (!control.container.empty()) {
+            const Twips &frame = spec.controls[m_form.indexOf(control.container)].place;
+            left += scaled(frame.left, m_dpi);
+            top += scaled(frame.top, m_dpi);
+        }
+        SetWindowPos(m_controls[i]->handle(), nullptr, left, top,
+                     scaled(control.place.width, m_dpi), scaled(control.place.height, m_dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// Texts marked to fit are set just small enough for their boxes, measured
+// in the fonts they are drawn in.
+void Win32Window::fitTexts()
+{
+    const FormSpec &spec = m_form.spec();
+    std::vector<double> designed;
+    for (const ControlSpec &control : spec.controls)
+        designed.push_back(control.font ? control.font->points : 0);
+    const WindowDc dc = windowDc(hwnd());
+    const std::vector<double> sizes = backend::fittedSizes(
+        spec, designed,
+        [&](std::size_t i) {
+            RECT box;
+            GetClientRect(m_controls[i]->handle(), &box);
+            return static_cast<double>(box.right - box.left);
+        },
+        [&](std::size_t i, double points) {
+            const std::wstring text = widen(m_controls[i]->text());
+            const UniqueFont font = createFont(*spec.controls[i].font, points, m_dpi, text);
+            const SelectObjectGuard selected(dc.get(), font.get());
+            SIZE extent{};
+            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            return static_cast<double>(extent.cx);
+        });
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (spec.controls[i].font)
+            m_controls[i]->setOwnFont(
+                createFont(*spec.controls[i].font, sizes[i], m_dpi, widen(m_controls[i]->text())));
+    }
+}
+
+// The dialog manager walks the controls in z-order, so they are stacked in
+// tab-index order; labels follow, frames last, below the controls in them.
+void Win32Window::setTabOrder()
+{
+    std::vector<Win32Control *> order;
+    for (const auto &control : m_controls)
+        order.push_back(control.get());
+    const auto rank = [](const Win32Control *control) {
+        if (control->spec().kind == ControlKind::Frame)
+            return 2;
+        return control->takesFocus() ? 0 : 1;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](const Win32Control *a, const Win32Control *b) {
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
+        return a->spec().tabIndex < b->spec().tabIndex;
+    });
+    HWND after = HWND_TOP;
+    for (const Win32Control *control : order) {
+        SetWindowPos(control->handle(), after, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = control->handle();
+    }
+}
+
+HWND Win32Window::firstFocusable() const
+{
+    const Win32Control *first = nullptr;
+    for (const auto &control : m_controls) {
+        if (control->takesFocus() && control->enabled() &&
+            (!first || control->spec().tabIndex < first->spec().tabIndex))
+            first = control.get();
+    }
+    return first ? first->handle() : nullptr;
+}
+
+void Win32Window::restoreFocus()
+{
+    HWND target = m_focus;
+    if (!target || !IsWindow(target) || !IsWindowEnabled(target))
+        target = firstFocusable();
+    if (target)
+        SetFocus(target);
+}
+
+void Win32Window::buttonFocusChanged(HWND button, bool focused)
+{
+    HWND wanted = focused ? button : designedDefault();
+    if (wanted == m_defaultButton)
+        return;
+    if (m_defaultButton)
+        SendMessageW(m_defaultButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    if (wanted)
+        SendMessageW(wanted, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    m_defaultButton = wanted;
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(handle, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *window = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+    // Messages during creation come before the handle is kept.
+    if (window && window->m_handle)
+        return window->message(message, wParam, lParam);
+    return DefWindowProcW(handle, message, wParam, lParam);
+}
+
+LRESULT Win32Window::message(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND: {
+        const auto id = static_cast<std::size_t>(LOWORD(wParam));
+        const std::size_t index = id - firstControlId;
+        if (id >= firstControlId && index < m_controls.size() &&
+            m_controls[index]->handle() == reinterpret_cast<HWND>(lParam))
+            m_controls[index]->command(HIWORD(wParam));
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (Win32Control *control = controlOf(reinterpret_cast<HWND>(lParam))) {
+            if (HBRUSH brush = control->colors(reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(hwnd(), &client);
+        const std::optional<Color> back = m_form.spec().backColor;
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 back ? brush(*back) : GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_MOUSEMOVE: {
+        // Only the window's own background: a frame lets the pointer through
+        // to the window, but it is not background.
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (ChildWindowFromPointEx(hwnd(), at, CWP_SKIPINVISIBLE) == hwnd())
+            m_form.raiseFormMouseMove();
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam >= 1 && wParam <= m_timers.size()) {
+            m_form.raiseTimer(wParam - 1);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // The window goes the way Unload() takes it, later.
+        m_form.Unload();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); focus && IsChild(hwnd(), focus))
+                m_focus = focus;
+        } else if (!HIWORD(wParam)) {
+            restoreFocus();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        restoreFocus();
+        return 0;
+    case DM_GETDEFID:
+        if (HWND button = designedDefault())
+            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        return 0;
+    case WM_NEXTDLGCTL: {
+        // Sent by the dialog manager for Tab and Shift+Tab.
+        HWND target = LOWORD(lParam)
+                          ? reinterpret_cast<HWND>(wParam)
+                          : GetNextDlgTabItem(hwnd(), GetFocus(), static_cast<BOOL>(wParam));
+        if (target) {
+            SetFocus(target);
+            if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                SendMessageW(target, EM_SETSEL, 0, -1);
+        }
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        applyDpi(HIWORD(wParam));
+        SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    }
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
+}
+
+const Win32Window &windowOf(const Form &form)
+{
+    return *static_cast<const Win32Window *>(form.backendWindow());
+}
+
+} // namespace
+
+void initialize()
+{
+    static const bool done = [] {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSEXW form{};
+        form.cbSize = sizeof(form);
+        form.lpfnWndProc = &Win32Window::windowProc;
+        form.hInstance = instance();
+        form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        form.lpszClassName = formClass;
+        form.hIcon = LoadIconW(instance(), L"IDI_ICON1");
+        RegisterClassExW(&form);
+        return true;
+    }();
+    (void)done;
+}
+
+bool isFormWindow(HWND handle)
+{
+    wchar_t name[std::size(formClass) + 1]{};
+    GetClassNameW(handle, name, static_cast<int>(std::size(name)));
+    return std::wstring_view(name) == formClass;
+}
+
+void dispatch(MSG &message)
+{
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && isFormWindow(root) && IsDialogMessageW(root, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+HWND windowHandle(const Form &form)
+{
+    return windowOf(form).hwnd();
+}
+
+HWND controlHandle(const Control &control)
+{
+    return static_cast<const Win32Control &>(control).handle();
+}
+
+Control *controlOf(const Form &form, HWND handle)
+{
+    return form.backendWindow() && handle ? windowOf(form).controlOf(handle) : nullptr;
+}
+
+int dpiOf(const Form &form)
+{
+    return windowOf(form).dpi();
+}
+
+HFONT fontOf(const Control &control)
+{
+    return reinterpret_cast<HFONT>(
+        SendMessageW(static_cast<const Win32Control &>(control).handle(), WM_GETFONT, 0, 0));
+}
+
+} // namespace toolkit::win32
+
+namespace toolkit::backend {
+
+std::unique_ptr<Window> createWindow(Form &form)
+{
+    return std::make_unique<win32::Win32Window>(form);
+}
+
+} // namespace toolkit::backend
