@@ -25,6 +25,9 @@ if [ "$what" = test ]; then
         # the Windows build of quaddle-solve, its tests under Wine and its
         # manual as text
         g++-mingw-w64-x86-64-posix wine64 groff-base
+        # the Windows program's window tests under Wine: a window manager
+        # (openbox) and xprop to see it is up, doctest for the tests
+        openbox x11-utils doctest-dev
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.

@@ -92,6 +92,8 @@ void key(HWND target, UINT virtualKey, bool shift)
 Session::Session(int &, char **)
     : d(std::make_unique<Impl>())
 {
+    // As the program's manifest declares it.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     win32::initialize();
 }
 

@@ -523,6 +523,17 @@ void Win32Window::applyDpi(int dpi)
     AdjustWindowRectExForDpi(&frame, formStyle, FALSE, formExStyle, static_cast<UINT>(dpi));
     SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The title bar drawn may differ from the one calculated (a window still
+    // at its old density, a desktop's own metrics): the client area is what
+    // must come out exact.
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int missingWidth = scaled(spec.width, dpi) - client.right;
+    const int missingHeight = scaled(spec.height, dpi) - client.bottom;
+    if (missingWidth || missingHeight)
+        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
+                     frame.bottom - frame.top + missingHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     placeControls();
     fitTexts();
 

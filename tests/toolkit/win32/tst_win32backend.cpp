@@ -1,0 +1,418 @@
+// What only the Win32 backend does: placement at the screen's density, the
+// fonts it picks, labels and the dialog manager, designed colours, the real
+// warning box, and work posted to the message loop.
+#include "about/frmabout.h"
+#include "main/form1.h"
+#include "shellrecorder.h"
+#include "toolkit/testing.h"
+#include "toolkit/win32/fonts.h"
+#include "toolkit/win32/unicode.h"
+#include "toolkit/win32/win32window.h"
+
+#include "toolkit/backend.h"
+
+#include <doctest/doctest.h>
+
+#include <numeric>
+#include <string>
+#include <vector>
+
+using toolkit::testing::processEvents;
+namespace win32 = toolkit::win32;
+
+namespace {
+
+// Each case starts with no window loaded, whatever the last one left.
+struct Windows {
+    Windows() { unloadAll(); }
+    ~Windows() { unloadAll(); }
+    static void unloadAll()
+    {
+        if (toolkit::formExists<frmAbout>())
+            toolkit::form<frmAbout>().Unload();
+        if (toolkit::formExists<Form1>())
+            toolkit::form<Form1>().Unload();
+        processEvents();
+    }
+};
+
+SIZE clientSize(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// A control's box in its window's client coordinates.
+RECT boxOf(const toolkit::Control &control)
+{
+    HWND handle = win32::controlHandle(control);
+    RECT box;
+    GetWindowRect(handle, &box);
+    MapWindowPoints(nullptr, GetAncestor(handle, GA_ROOT), reinterpret_cast<POINT *>(&box), 2);
+    return box;
+}
+
+void changeDpi(toolkit::Form &form, int dpi)
+{
+    HWND window = win32::windowHandle(form);
+    RECT suggested;
+    GetWindowRect(window, &suggested);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+int textWidth(const toolkit::Control &control)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, win32::fontOf(control));
+    const std::wstring text = win32::widen(control.text());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    return extent.cx;
+}
+
+struct Colors {
+    COLORREF text;
+    COLORREF back;
+};
+
+// The colours the window gives a control to draw in, asked as the control
+// asks before it paints.
+Colors drawingColors(toolkit::Form &form, const toolkit::Control &control, UINT message)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(win32::windowHandle(form), message, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(win32::controlHandle(control)));
+    const Colors colors{GetTextColor(dc), GetBkColor(dc)};
+    DeleteDC(dc);
+    return colors;
+}
+
+std::wstring faceOf(HFONT font)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE]{};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    return face;
+}
+
+LOGFONTW logFontOf(HFONT font)
+{
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof(logFont), &logFont);
+    return logFont;
+}
+
+template <typename Window> Window &shown()
+{
+    Window &window = toolkit::form<Window>();
+    window.Show();
+    processEvents();
+    return window;
+}
+
+} // namespace
+
+TEST_CASE_FIXTURE(Windows, "client areas are their twips at the window's density, fixed in size")
+{
+    struct Row {
+        int dpi;
+        SIZE form1;
+        SIZE about;
+    };
+    // 3465 x 3090 and 8790 x 3915 twips; 15 twips a pixel at 96 DPI.
+    const Row rows[] = {
+        {96, {231, 206}, {586, 261}},
+        {144, {347, 309}, {879, 392}},
+        {96, {231, 206}, {586, 261}}, // and back, without drift
+    };
+    Form1 &form1 = shown<Form1>();
+    frmAbout &about = shown<frmAbout>();
+    for (const Row &row : rows) {
+        CAPTURE(row.dpi);
+        changeDpi(form1, row.dpi);
+        changeDpi(about, row.dpi);
+        CHECK(win32::dpiOf(form1) == row.dpi);
+        CHECK(clientSize(win32::windowHandle(form1)).cx == row.form1.cx);
+        CHECK(clientSize(win32::windowHandle(form1)).cy == row.form1.cy);
+        CHECK(clientSize(win32::windowHandle(about)).cx == row.about.cx);
+        CHECK(clientSize(win32::windowHandle(about)).cy == row.about.cy);
+
+        // The designed Calculate button, 465 x 2640 twips from the corner.
+        const RECT calculate = boxOf(form1.control("cmdJiSuan"));
+        CHECK(calculate.left == MulDiv(465, row.dpi, 1440));
+        CHECK(calculate.top == MulDiv(2640, row.dpi, 1440));
+        // A control in the frame is placed from the frame's corner.
+        const RECT promo = boxOf(about.control("txtPromo2"));
+        CHECK(promo.left == MulDiv(105, row.dpi, 1440) + MulDiv(135, row.dpi, 1440));
+        CHECK(promo.top == MulDiv(1185, row.dpi, 1440) + MulDiv(195, row.dpi, 1440));
+
+        // The default font is the 8-point dialog font at this density.
+        CHECK(logFontOf(win32::fontOf(form1.control("Label1"))).lfHeight ==
+              -MulDiv(8, row.dpi, 72));
+    }
+    for (toolkit::Form *form :
+         {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about)}) {
+        const LONG_PTR style = GetWindowLongPtrW(win32::windowHandle(*form), GWL_STYLE);
+        CHECK((style & WS_THICKFRAME) == 0);
+        CHECK((style & WS_MAXIMIZEBOX) == 0);
+    }
+}
+
+TEST_CASE_FIXTURE(Windows,
+                  "every control stands inside its window, none over another, at 96 and 144 DPI")
+{
+    for (const int dpi : {96, 144}) {
+        for (toolkit::Form *form : {static_cast<toolkit::Form *>(&shown<Form1>()),
+                                    static_cast<toolkit::Form *>(&shown<frmAbout>())}) {
+            changeDpi(*form, dpi);
+            const SIZE client = clientSize(win32::windowHandle(*form));
+            const auto &controls = form->spec().controls;
+            for (std::size_t i = 0; i < controls.size(); ++i) {
+                CAPTURE(dpi);
+                CAPTURE(controls[i].name);
+                const RECT box = boxOf(form->controlAt(i));
+                CHECK(box.left >= 0);
+                CHECK(box.top >= 0);
+                // The About window's frame reaches beyond its right edge by design.
+                if (controls[i].kind != toolkit::ControlKind::Frame)
+                    CHECK(box.right <= client.cx);
+                CHECK(box.bottom <= client.cy);
+                for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                    if (controls[j].container == controls[i].name ||
+                        controls[i].container == controls[j].name)
+                        continue;
+                    CAPTURE(controls[j].name);
+                    RECT overlap;
+                    const RECT other = boxOf(form->controlAt(j));
+                    CHECK_FALSE(IntersectRect(&overlap, &box, &other));
+                }
+            }
+        }
+    }
+}
+
+TEST_CASE_FIXTURE(
+    Windows,
+    "the About window's texts are whole in installed faces that have them, at 96 and 144 DPI")
+{
+    frmAbout &about = shown<frmAbout>();
+    for (const int dpi : {96, 144}) {
+        changeDpi(about, dpi);
+        for (std::size_t i = 0; i < about.spec().controls.size(); ++i) {
+            const toolkit::ControlSpec &spec = about.spec().controls[i];
+            if (!spec.font)
+                continue;
+            CAPTURE(dpi);
+            CAPTURE(spec.name);
+            const toolkit::Control &control = about.controlAt(i);
+            const std::wstring face = faceOf(win32::fontOf(control));
+            // The face drawn in is one installed, not GDI's silent substitute,
+            // and it has every character of the text.
+            const bool installed = win32::isInstalled(face, toolkit::Charset::Western) ||
+                                   win32::isInstalled(face, toolkit::Charset::SimplifiedChinese);
+            CHECK(installed);
+            CHECK(win32::covers(face, spec.font->charset, win32::widen(control.text())));
+            CHECK(logFontOf(win32::fontOf(control)).lfCharSet ==
+                  win32::gdiCharset(spec.font->charset));
+            if (spec.shrinkToFit) {
+                RECT box;
+                GetClientRect(win32::controlHandle(control), &box);
+                CHECK(textWidth(control) <= box.right);
+            }
+        }
+    }
+}
+
+TEST_CASE("a face that is not installed is replaced by an installed one of its kind")
+{
+    const toolkit::Font rows[] = {
+        {{"No Such Face Anywhere"}, 12},
+        {{"No Such Face Anywhere"}, 12, 400, toolkit::Charset::SimplifiedChinese},
+        {{"MS Sans Serif"}, 13.5},
+        {{"隶书", "LiSu"}, 15, 400, toolkit::Charset::SimplifiedChinese},
+    };
+    for (const toolkit::Font &font : rows) {
+        CAPTURE(win32::narrow(win32::widen(font.faces.front())));
+        const std::wstring face = win32::installedFace(font, L"Veltaro软件");
+        CHECK(win32::isInstalled(face, font.charset));
+        CHECK(win32::covers(face, font.charset, L"Veltaro软件"));
+    }
+}
+
+TEST_CASE_FIXTURE(Windows,
+                  "a link opens once per click and once per double-click, under the hand cursor")
+{
+    frmAbout &about = shown<frmAbout>();
+    ShellRecorder shell;
+    struct Row {
+        const char *label;
+        void (*input)(toolkit::Control &);
+        std::size_t requests;
+    };
+    const Row rows[] = {
+        {"labWeb", toolkit::testing::click, 1},
+        {"labWeb", toolkit::testing::doubleClick, 1},
+        {"labEmail", toolkit::testing::doubleClick, 1},
+        {"Label1", toolkit::testing::doubleClick, 1},
+        {"lbl", toolkit::testing::doubleClick, 0}, // not a link
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.label);
+        const std::size_t before = shell.requests().size();
+        row.input(about.control(row.label));
+        CHECK(shell.requests().size() - before == row.requests);
+        if (row.requests)
+            CHECK(shell.requests().back().owner == about.hWnd());
+    }
+
+    // A press on the link and a release elsewhere is no click.
+    HWND web = win32::controlHandle(about.control("labWeb"));
+    const std::size_t before = shell.requests().size();
+    SendMessageW(web, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageW(web, WM_LBUTTONUP, 0, MAKELPARAM(-50, -50));
+    CHECK(shell.requests().size() == before);
+
+    SendMessageW(web, WM_SETCURSOR, reinterpret_cast<WPARAM>(web),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    CHECK(GetCursor() == LoadCursorW(nullptr, IDC_HAND));
+    HWND text = win32::controlHandle(about.control("lbl"));
+    SendMessageW(text, WM_SETCURSOR, reinterpret_cast<WPARAM>(text),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    CHECK(GetCursor() != LoadCursorW(nullptr, IDC_HAND));
+}
+
+TEST_CASE_FIXTURE(Windows, "designed colours are drawn where designed, the system's elsewhere")
+{
+    frmAbout &about = shown<frmAbout>();
+    const Colors countdown = drawingColors(about, about.control("labTime"), WM_CTLCOLORSTATIC);
+    CHECK(countdown.text == RGB(255, 0, 0));
+    CHECK(countdown.back == RGB(192, 192, 255));
+    const Colors text = drawingColors(about, about.control("lbl"), WM_CTLCOLORSTATIC);
+    CHECK(text.text == RGB(0, 0, 0));
+    CHECK(text.back == RGB(255, 192, 255));
+    const Colors promo = drawingColors(about, about.control("txtPromo1"), WM_CTLCOLOREDIT);
+    CHECK(promo.back == RGB(255, 192, 255));
+
+    // The hover colour comes and goes with the pointer.
+    toolkit::testing::moveMouseOver(about.control("labWeb"));
+    CHECK(drawingColors(about, about.control("labWeb"), WM_CTLCOLORSTATIC).text == RGB(0, 0, 255));
+    toolkit::testing::moveMouseOverBackground(about, 50, 3250);
+    CHECK(drawingColors(about, about.control("labWeb"), WM_CTLCOLORSTATIC).text == RGB(0, 0, 0));
+    // Moves over the frame are not over the window's background.
+    toolkit::testing::moveMouseOver(about.control("labWeb"));
+    toolkit::testing::moveMouseOverBackground(about, 105 + 60, 1185 + 1900);
+    CHECK(drawingColors(about, about.control("labWeb"), WM_CTLCOLORSTATIC).text == RGB(0, 0, 255));
+
+    Form1 &form1 = shown<Form1>();
+    const Colors label = drawingColors(form1, form1.control("Label1"), WM_CTLCOLORSTATIC);
+    CHECK(label.text == GetSysColor(COLOR_WINDOWTEXT));
+    CHECK(label.back == GetSysColor(COLOR_BTNFACE));
+    const Colors entry = drawingColors(form1, form1.control("TxtNum1"), WM_CTLCOLOREDIT);
+    CHECK(entry.back == GetSysColor(COLOR_WINDOW));
+}
+
+TEST_CASE_FIXTURE(Windows, "the dialog manager walks the main window in tab-index order")
+{
+    Form1 &form = shown<Form1>();
+    using toolkit::testing::Key;
+    const std::vector<std::string> forward{"TxtNum1", "TxtNum2", "TxtNum3",  "TxtNum4",
+                                           "Text1",   "cmdExit", "cmdJiSuan"};
+    REQUIRE(toolkit::testing::focusedControl(form) == &form.control("cmdJiSuan"));
+    for (const std::string &name : forward) {
+        CAPTURE(name);
+        toolkit::testing::pressKey(form, Key::Tab);
+        CHECK(toolkit::testing::focusedControl(form) == &form.control(name));
+    }
+    for (auto name = forward.rbegin() + 1; name != forward.rend(); ++name) {
+        CAPTURE(*name);
+        toolkit::testing::pressKey(form, Key::BackTab);
+        CHECK(toolkit::testing::focusedControl(form) == &form.control(*name));
+    }
+    // Tab leaves the result box without typing a tab; Enter there is a new line.
+    while (toolkit::testing::focusedControl(form) != &form.control("Text1"))
+        toolkit::testing::pressKey(form, Key::Tab);
+    form.control("Text1").setText("");
+    toolkit::testing::pressKey(form, Key::Return);
+    CHECK(form.control("Text1").text() == "\r\n");
+    toolkit::testing::pressKey(form, Key::Tab);
+    CHECK(form.control("Text1").text() == "\r\n");
+    CHECK(toolkit::testing::focusedControl(form) == &form.control("cmdExit"));
+    // Escape does nothing to a window that is no dialog.
+    toolkit::testing::pressKey(form, Key::Escape);
+    CHECK(toolkit::testing::isVisible(form));
+}
+
+TEST_CASE_FIXTURE(Windows,
+                  "the real warning box: the program's title, 确定, owned by the active window")
+{
+    Form1 &form = shown<Form1>();
+    SetActiveWindow(win32::windowHandle(form));
+    struct Seen {
+        std::wstring caption;
+        std::wstring button;
+        HWND owner = nullptr;
+        bool icon = false;
+    };
+    static Seen seen;
+    seen = {};
+    // Looks at the box from inside its own modal loop, then closes it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                wchar_t name[16]{};
+                GetClassNameW(window, name, 16);
+                if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window))
+                    return TRUE;
+                wchar_t text[64]{};
+                GetWindowTextW(window, text, 64);
+                seen.caption = text;
+                GetDlgItemTextW(window, IDOK, text, 64);
+                seen.button = text;
+                seen.owner = GetWindow(window, GW_OWNER);
+                seen.icon = FindWindowExW(window, nullptr, L"Static", nullptr) != nullptr;
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            },
+            0);
+        KillTimer(nullptr, id);
+    });
+    toolkit::MsgBoxWarning("请输入数字");
+    KillTimer(nullptr, timer);
+    CHECK(win32::narrow(seen.caption) == toolkit::applicationTitle());
+    CHECK(win32::narrow(seen.button) == "确定");
+    CHECK(seen.owner == win32::windowHandle(form));
+    CHECK(seen.icon);
+}
+
+TEST_CASE_FIXTURE(Windows,
+                  "work posted to the message loop all runs, in order, however much there is")
+{
+    // More than a thread's message queue holds: one message per task would
+    // lose the rest.
+    constexpr int tasks = 20000;
+    std::vector<int> ran;
+    for (int i = 0; i < tasks; ++i)
+        toolkit::backend::post([&ran, i] { ran.push_back(i); });
+    processEvents();
+    std::vector<int> expected(tasks);
+    std::iota(expected.begin(), expected.end(), 0);
+    CHECK(ran == expected);
+}
+
+TEST_CASE_FIXTURE(Windows, "the window system's close hides at once and destroys the window later")
+{
+    Form1 &form = shown<Form1>();
+    HWND window = win32::windowHandle(form);
+    toolkit::testing::closeFromWindowSystem(form);
+    CHECK_FALSE(IsWindowVisible(window));
+    processEvents();
+    CHECK_FALSE(IsWindow(window));
+    CHECK_FALSE(toolkit::formExists<Form1>());
+}
