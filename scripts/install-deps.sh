@@ -18,6 +18,8 @@ packages=(
 alternatives=()
 if [ "$what" = test ]; then
     packages+=(
+        # the test framework of the tests that need no Qt (header-only)
+        doctest-dev
         # benchmarks, sanitizer and fuzz builds
         libbenchmark-dev clang
         # the real-window test and the package checks
