@@ -24,9 +24,9 @@ if [ "$what" = test ]; then
         libbenchmark-dev clang
         # the real-window test and the package checks
         xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream lintian
-        # the Windows build of quaddle-solve, its tests under Wine and its
-        # manual as text
-        g++-mingw-w64-x86-64-posix wine64 groff-base
+        # the Windows build of quaddle-solve, its tests under Wine, its
+        # manual as text and the Windows installer
+        g++-mingw-w64-x86-64-posix wine64 groff-base nsis
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.
