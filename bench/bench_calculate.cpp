@@ -2,15 +2,17 @@
 // The window runs offscreen unless a display platform is chosen.
 #include "form1driver.h"
 #include "main/form1.h"
+#include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
-
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-void clickWithHand(benchmark::State &state, const QStringList &hand)
+void clickWithHand(benchmark::State &state, const std::vector<std::string> &hand)
 {
     Form1 &form = toolkit::form<Form1>();
     form.Show();
@@ -26,7 +28,7 @@ void BM_CalculateClickNewHand(benchmark::State &state)
     Form1 &form = toolkit::form<Form1>();
     form.Show();
     const Form1Driver driver(form);
-    const QStringList hands[] = {{"3", "5", "9", "8"}, {"1", "4", "5", "6"}};
+    const std::vector<std::string> hands[] = {{"3", "5", "9", "8"}, {"1", "4", "5", "6"}};
     int next = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -55,9 +57,7 @@ BENCHMARK(BM_CalculateClickTwelves)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    toolkit::testing::Session session(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -18,16 +18,18 @@ packages=(
 alternatives=()
 if [ "$what" = test ]; then
     packages+=(
+        # the test framework of the tests that need no Qt (header-only)
+        doctest-dev
         # benchmarks, sanitizer and fuzz builds
         libbenchmark-dev clang
         # the real-window test and the package checks
         xvfb xdotool xclip imagemagick dpkg-dev desktop-file-utils appstream lintian
-        # the Windows build of quaddle-solve, its tests under Wine and its
-        # manual as text
-        g++-mingw-w64-x86-64-posix wine64 groff-base
-        # the Windows program's window tests under Wine: a window manager
-        # (openbox) and xprop to see it is up, doctest for the tests
-        openbox x11-utils doctest-dev
+        # the Windows build of quaddle-solve, its tests under Wine, its
+        # manual as text and the Windows installer
+        g++-mingw-w64-x86-64-posix wine64 groff-base nsis
+        # the Windows program's window tests under Wine: a window manager,
+        # and xprop to see that it is up
+        openbox x11-utils
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.

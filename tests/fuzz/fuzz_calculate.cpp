@@ -4,36 +4,27 @@
 #include "main/calculate.h"
 #include "main/form1.h"
 #include "main/leadingnumber.h"
+#include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
-
-#include <QApplication>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
 Form1 *mainWindow = nullptr;
 
-// The bytes as UTF-16 code units, so every character can appear, unpaired
-// surrogates included.
-QString utf16(const std::uint8_t *data, std::size_t size)
-{
-    QString text(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
-    std::memcpy(text.data(), data, (size / 2) * 2);
-    return text;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Lives as long as the process: libFuzzer ends with exit(), and an
-    // application destroyed by exit handlers would outlive its windows' fonts.
-    new QApplication(*argc, *argv);
-    toolkit::setMessageBoxHandler([](const QString &, const QString &) {});
+    // Lives as long as the process: libFuzzer ends with exit(), and a toolkit
+    // shut down by exit handlers would outlive its windows' fonts.
+    new toolkit::testing::Session(*argc, *argv);
+    toolkit::setMessageBoxHandler([](std::string_view, std::string_view) {});
     mainWindow = &toolkit::form<Form1>();
     mainWindow->Show();
     return 0;
@@ -41,17 +32,24 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString units = utf16(data, size);
-    if (std::isnan(leadingNumber(units)))
+    // Any bytes, valid UTF-8 or not, as a text box may hand over.
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    if (std::isnan(leadingNumber(bytes)))
         __builtin_trap(); // the conversion never makes up a NaN
-    calculate::checkEntry(units);
+    calculate::checkEntry(bytes);
 
     // As typed text: up to four entries separated by U+0001.
-    const QStringList entries =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))
-            .split(QChar(1));
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (entries.size() < 4) {
+        const std::size_t end = bytes.find('\x01', start);
+        entries.emplace_back(bytes.substr(start, end - start));
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
     const Form1Driver driver(*mainWindow);
-    driver.setEntries(entries.mid(0, 4));
+    driver.setEntries(entries);
     driver.calculate();
     return 0;
 }

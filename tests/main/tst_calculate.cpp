@@ -4,180 +4,169 @@
 #include "main/leadingnumber.h"
 #include "modQuaddle.h"
 
-#include <QtTest>
+#include <doctest/doctest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
-class TestCalculate : public QObject
+namespace {
+
+const double inf = std::numeric_limits<double>::infinity();
+
+// A UTF-8 literal as the bytes a text box hands over.
+std::string u8str(const char8_t *text)
 {
-    Q_OBJECT
+    return reinterpret_cast<const char *>(text);
+}
 
-private slots:
-    void cleanup();
-    void leadingNumber_data();
-    void leadingNumber();
-    void leadingNumberOfHugeTexts_data();
-    void leadingNumberOfHugeTexts();
-    void checkEntry_data();
-    void checkEntry();
-    void resultText_data();
-    void resultText();
+struct NumberRow {
+    std::string name;
+    std::string text;
+    double value;
 };
 
-void TestCalculate::cleanup()
+void checkLeadingNumbers(const std::vector<NumberRow> &rows)
 {
-    modQuaddle::clearResults();
+    for (const NumberRow &row : rows) {
+        CAPTURE(row.name);
+        CHECK(leadingNumber(row.text) == row.value);
+    }
 }
 
-void TestCalculate::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
+} // namespace
 
-    const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("1") << "1" << 1.0;
-    QTest::newRow("13") << "13" << 13.0;
-    QTest::newRow("leading blank") << " 7" << 7.0;
-    QTest::newRow("trailing letters") << "7abc" << 7.0;
-    QTest::newRow("exponent") << "1e1" << 10.0;
-    QTest::newRow("capital exponent, signed") << "25E-1" << 2.5;
-    QTest::newRow("hex") << "&HD" << 13.0;
-    QTest::newRow("hex 14") << "&HE" << 14.0;
-    QTest::newRow("blank inside") << "1 2" << 12.0;
-    QTest::newRow("tabs and line feeds anywhere") << "\t1\n2 . 5" << 12.5;
-    QTest::newRow("blank inside exponent") << "1e 1" << 10.0;
-    QTest::newRow("blank inside hex prefix") << "& H D" << 13.0;
-    QTest::newRow("negative") << "-5" << -5.0;
-    QTest::newRow("plus") << "+7" << 7.0;
-    QTest::newRow("zero") << "0" << 0.0;
-    QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("lone blank") << " " << 0.0;
-    QTest::newRow("lone minus") << "-" << 0.0;
-    QTest::newRow("lone point") << "." << 0.0;
-    QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0;
-    QTest::newRow("second point stops") << "1.2.3" << 1.2;
-    QTest::newRow("comma is no decimal point") << "1,5" << 1.0;
-    QTest::newRow("e without digits") << "2e" << 2.0;
-    QTest::newRow("e with sign only") << "2e+" << 2.0;
-    QTest::newRow("d is no exponent") << "1d1" << 1.0;
-    QTest::newRow("two signs") << "--5" << 0.0;
-    QTest::newRow("lowercase hex") << "&h1f" << 31.0;
-    QTest::newRow("octal") << "&O17" << 15.0;
-    QTest::newRow("lowercase octal") << "&o7" << 7.0;
-    QTest::newRow("8 is no octal digit") << "&O8" << 0.0;
-    QTest::newRow("hex is unsigned") << "&HFFFF" << 65535.0;
-    QTest::newRow("ampersand alone") << "&" << 0.0;
-    QTest::newRow("other prefix") << "&X1" << 0.0;
-    QTest::newRow("sign before hex") << "-&HD" << 0.0;
-    QTest::newRow("carriage return is not skipped") << "\r7" << 0.0;
-    QTest::newRow("no-break space is not skipped") << QString::fromUtf16(u"\u00A07") << 0.0;
-    QTest::newRow("full-width digit") << QString::fromUtf16(u"\uFF17") << 0.0;
-    QTest::newRow("right-to-left mark") << QString::fromUtf16(u"\u200F7") << 0.0;
-    QTest::newRow("emoji after number") << QString::fromUtf16(u"7\U0001F600") << 7.0;
-    QTest::newRow("NUL ends the number") << QString::fromUtf16(u"7\u00008", 3) << 7.0;
-    QTest::newRow("beyond double range") << "1e999" << inf;
-    QTest::newRow("beyond double range, negative") << "-1e400" << -inf;
-    QTest::newRow("below double range") << "1e-999" << 0.0;
-    QTest::newRow("huge exponent digits") << "1e99999999999999999999999" << inf;
-    QTest::newRow("12.99999999") << "12.99999999" << 12.99999999;
-    QTest::newRow("13.0000001") << "13.0000001" << 13.0000001;
+TEST_CASE("leading number of a typed text")
+{
+    checkLeadingNumbers({
+        {"1", "1", 1.0},
+        {"13", "13", 13.0},
+        {"leading blank", " 7", 7.0},
+        {"trailing letters", "7abc", 7.0},
+        {"exponent", "1e1", 10.0},
+        {"capital exponent, signed", "25E-1", 2.5},
+        {"hex", "&HD", 13.0},
+        {"hex 14", "&HE", 14.0},
+        {"blank inside", "1 2", 12.0},
+        {"tabs and line feeds anywhere", "\t1\n2 . 5", 12.5},
+        {"blank inside exponent", "1e 1", 10.0},
+        {"blank inside hex prefix", "& H D", 13.0},
+        {"negative", "-5", -5.0},
+        {"plus", "+7", 7.0},
+        {"zero", "0", 0.0},
+        {"letters", "abc", 0.0},
+        {"lone blank", " ", 0.0},
+        {"lone minus", "-", 0.0},
+        {"lone point", ".", 0.0},
+        {"leading point", ".5", 0.5},
+        {"trailing point", "5.", 5.0},
+        {"second point stops", "1.2.3", 1.2},
+        {"comma is no decimal point", "1,5", 1.0},
+        {"e without digits", "2e", 2.0},
+        {"e with sign only", "2e+", 2.0},
+        {"d is no exponent", "1d1", 1.0},
+        {"two signs", "--5", 0.0},
+        {"lowercase hex", "&h1f", 31.0},
+        {"octal", "&O17", 15.0},
+        {"lowercase octal", "&o7", 7.0},
+        {"8 is no octal digit", "&O8", 0.0},
+        {"hex is unsigned", "&HFFFF", 65535.0},
+        {"ampersand alone", "&", 0.0},
+        {"other prefix", "&X1", 0.0},
+        {"sign before hex", "-&HD", 0.0},
+        {"carriage return is not skipped", "\r7", 0.0},
+        {"no-break space is not skipped", u8str(u8"\u00A07"), 0.0},
+        {"full-width digit", u8str(u8"\uFF17"), 0.0},
+        {"right-to-left mark", u8str(u8"\u200F7"), 0.0},
+        {"emoji after number", u8str(u8"7\U0001F600"), 7.0},
+        {"NUL ends the number",
+         std::string("7\0"
+                     "8",
+                     3),
+         7.0},
+        {"beyond double range", "1e999", inf},
+        {"beyond double range, negative", "-1e400", -inf},
+        {"below double range", "1e-999", 0.0},
+        {"huge exponent digits", "1e99999999999999999999999", inf},
+        {"12.99999999", "12.99999999", 12.99999999},
+        {"13.0000001", "13.0000001", 13.0000001},
+    });
 }
 
-void TestCalculate::leadingNumber()
+TEST_CASE("leading number of huge texts, in linear time")
 {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(::leadingNumber(text), value);
+    checkLeadingNumbers({
+        {"10,000 digits", std::string("1") + std::string(9999, '0'), inf},
+        {"10,000 leading zeros", std::string(10000, '0') + "7", 7.0},
+        {"10,000 zeros after the point", std::string("0.") + std::string(10000, '0') + "1", 0.0},
+        {"many digits, small exponent", std::string("1") + std::string(10000, '0') + "e-10000",
+         1.0},
+        {"300 hex digits", std::string("&H") + std::string(300, 'F'), inf},
+        {"a pasted megabyte of digits", std::string(1 << 20, '7'), inf},
+        {"a pasted megabyte of blanks", std::string(1 << 20, ' ') + "7", 7.0},
+        {"a pasted megabyte of text", "8" + std::string(1 << 20, 'x'), 8.0},
+    });
 }
 
-void TestCalculate::leadingNumberOfHugeTexts_data()
+TEST_CASE("check of one entry")
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-
-    const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("10,000 digits") << "1" + QString(9999, '0') << inf;
-    QTest::newRow("10,000 leading zeros") << QString(10000, '0') + "7" << 7.0;
-    QTest::newRow("10,000 zeros after the point") << "0." + QString(10000, '0') + "1" << 0.0;
-    QTest::newRow("many digits, small exponent") << "1" + QString(10000, '0') + "e-10000" << 1.0;
-    QTest::newRow("300 hex digits") << "&H" + QString(300, 'F') << inf;
-    QTest::newRow("a pasted megabyte of digits") << QString(1 << 20, '7') << inf;
-    QTest::newRow("a pasted megabyte of blanks") << QString(1 << 20, ' ') + "7" << 7.0;
-    QTest::newRow("a pasted megabyte of text") << "8" + QString(1 << 20, 'x') << 8.0;
+    struct Row {
+        std::string name;
+        std::string text;
+        bool accepted;
+        float stored;
+        std::string_view warning;
+    };
+    const std::string_view range = calculate::outOfRangeMessage;
+    const Row rows[] = {
+        {"1", "1", true, 1.0f, ""},
+        {"13", "13", true, 13.0f, ""},
+        {"2.5", "2.5", true, 2.5f, ""},
+        {"1.1 as the nearest float", "1.1", true, 1.1f, ""},
+        {"12.99999999 stored as 13", "12.99999999", true, 13.0f, ""},
+        {"&HD", "&HD", true, 13.0f, ""},
+        {"empty", "", false, 0.0f, calculate::emptyEntryMessage},
+        {"0.99", "0.99", false, 0.0f, range},
+        {"13.01", "13.01", false, 0.0f, range},
+        {"13.0000001 though it rounds to 13", "13.0000001", false, 0.0f, range},
+        {"0.99999999 though it rounds to 1", "0.99999999", false, 0.0f, range},
+        {"&HE", "&HE", false, 0.0f, range},
+        {"-5", "-5", false, 0.0f, range},
+        {"abc", "abc", false, 0.0f, range},
+        {"lone blank", " ", false, 0.0f, range},
+        {"beyond double range", "1e999", false, 0.0f, range},
+        {"hex too long for any integer", "&H" + std::string(40, 'F'), false, 0.0f, range},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        const calculate::EntryCheck entry = calculate::checkEntry(row.text);
+        CHECK(entry.value.has_value() == row.accepted);
+        if (row.accepted && entry.value)
+            CHECK(*entry.value == row.stored);
+        CHECK(entry.warning == row.warning);
+    }
 }
 
-void TestCalculate::leadingNumberOfHugeTexts()
+TEST_CASE("result text from the slots")
 {
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(::leadingNumber(text), value);
+    struct Row {
+        std::string name;
+        std::vector<std::string> slots;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"all empty", {"", "", "", "", ""}, ""},
+        {"gaps", {"A", "", "C", "", ""}, "A\r\nC"},
+        {"only the second", {"", "B", "", "", ""}, "\r\nB"},
+        {"four", {"A", "B", "C", "D", ""}, "A\r\nB\r\nC\r\nD"},
+        {"fifth is not shown", {"", "", "", "", "E"}, ""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        modQuaddle::clearResults();
+        for (int shape = 1; shape <= 5; ++shape)
+            modQuaddle::resultSlot(shape) = row.slots.at(shape - 1);
+        CHECK(calculate::resultText() == row.text);
+    }
 }
-
-void TestCalculate::checkEntry_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<float>("stored");
-    QTest::addColumn<QString>("warning");
-
-    const QString range = calculate::outOfRangeMessage();
-    QTest::newRow("1") << "1" << true << 1.0f << QString();
-    QTest::newRow("13") << "13" << true << 13.0f << QString();
-    QTest::newRow("2.5") << "2.5" << true << 2.5f << QString();
-    QTest::newRow("1.1 as the nearest float") << "1.1" << true << 1.1f << QString();
-    QTest::newRow("12.99999999 stored as 13") << "12.99999999" << true << 13.0f << QString();
-    QTest::newRow("&HD") << "&HD" << true << 13.0f << QString();
-    QTest::newRow("empty") << "" << false << 0.0f << calculate::emptyEntryMessage();
-    QTest::newRow("0.99") << "0.99" << false << 0.0f << range;
-    QTest::newRow("13.01") << "13.01" << false << 0.0f << range;
-    QTest::newRow("13.0000001 though it rounds to 13") << "13.0000001" << false << 0.0f << range;
-    QTest::newRow("0.99999999 though it rounds to 1") << "0.99999999" << false << 0.0f << range;
-    QTest::newRow("&HE") << "&HE" << false << 0.0f << range;
-    QTest::newRow("-5") << "-5" << false << 0.0f << range;
-    QTest::newRow("abc") << "abc" << false << 0.0f << range;
-    QTest::newRow("lone blank") << " " << false << 0.0f << range;
-    QTest::newRow("beyond double range") << "1e999" << false << 0.0f << range;
-    QTest::newRow("hex too long for any integer")
-        << "&H" + QString(40, 'F') << false << 0.0f << range;
-}
-
-void TestCalculate::checkEntry()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, accepted);
-    QFETCH(float, stored);
-    QFETCH(QString, warning);
-
-    const calculate::EntryCheck entry = calculate::checkEntry(text);
-    QCOMPARE(entry.value.has_value(), accepted);
-    if (accepted)
-        QCOMPARE(*entry.value, stored);
-    QCOMPARE(entry.warning, warning);
-}
-
-void TestCalculate::resultText_data()
-{
-    QTest::addColumn<QStringList>("slotTexts");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("all empty") << QStringList{"", "", "", "", ""} << QString();
-    QTest::newRow("gaps") << QStringList{"A", "", "C", "", ""} << "A\r\nC";
-    QTest::newRow("only the second") << QStringList{"", "B", "", "", ""} << "\r\nB";
-    QTest::newRow("four") << QStringList{"A", "B", "C", "D", ""} << "A\r\nB\r\nC\r\nD";
-    QTest::newRow("fifth is not shown") << QStringList{"", "", "", "", "E"} << QString();
-}
-
-void TestCalculate::resultText()
-{
-    QFETCH(QStringList, slotTexts);
-    QFETCH(QString, text);
-
-    for (int shape = 1; shape <= 5; ++shape)
-        modQuaddle::resultSlot(shape) = slotTexts.at(shape - 1).toStdString();
-    QCOMPARE(calculate::resultText(), text);
-}
-
-QTEST_GUILESS_MAIN(TestCalculate)
-#include "tst_calculate.moc"

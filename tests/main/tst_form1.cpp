@@ -1,317 +1,243 @@
-// Tests of the main window, driven through its real controls: layout, focus,
-// the Calculate command end to end with its warnings, and closing.
+// Tests of the main window through the toolkit interface, with real clicks
+// and keys: opening, focus and tab order, the Calculate command end to end
+// with its warnings, and closing.
 #include "form1driver.h"
-#include "hands.h"
 #include "main/form1.h"
 #include "messageboxrecorder.h"
 #include "modQuaddle.h"
+#include "printers.h"
 #include "quaddlefacts.h"
+#include "toolkit/testing.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QTextBlock>
-#include <QtTest>
+#include <doctest/doctest.h>
 
-#include <memory>
+#include <string>
+#include <vector>
+
+using toolkit::formExists;
+namespace testing = toolkit::testing;
+using Texts = std::vector<std::string>;
 
 namespace {
 
-const QString crlf = QStringLiteral("\r\n");
-const QString emptyWarning = QStringLiteral("请输入数字！");
-const QString rangeWarning = QStringLiteral("请输入一个1－13的数！");
+const std::string crlf = "\r\n";
+const std::string emptyWarning = "请输入数字！";
+const std::string rangeWarning = "请输入一个1－13的数！";
+
+std::string lines(const Texts &texts)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        joined += (i == 0 ? "" : crlf) + texts[i];
+    return joined;
+}
+
+// The main window as the program first shows it, warnings recorded, the
+// operand store as at start; unloaded when the test ends, also a failed one.
+struct Shown {
+    MessageBoxRecorder boxes;
+    Form1 &form;
+    Form1Driver driver;
+
+    Shown()
+        : form((modQuaddle::Num.fill(0.0f), modQuaddle::clearResults(), toolkit::form<Form1>()))
+        , driver(form)
+    {
+        form.Show();
+    }
+    ~Shown()
+    {
+        if (formExists<Form1>())
+            toolkit::form<Form1>().Unload();
+        testing::waitUntil([] { return !formExists<Form1>(); });
+    }
+
+    void click(const char *name) const
+    {
+        testing::click(form.control(name));
+        testing::processEvents();
+    }
+    std::string focused() const
+    {
+        const toolkit::Control *focus = testing::focusedControl(form);
+        return focus ? focus->spec().name : "";
+    }
+};
 
 } // namespace
 
-class TestForm1 : public QObject
+TEST_CASE("the window opens ready: entries 3 5 9 8, an empty result box, focus on Calculate")
 {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-
-    void opensReady();
-    void layout_data();
-    void layout();
-    void tabOrder();
-    void calculate_data();
-    void calculate();
-    void rejectedEntryKeepsStoredNumber();
-    void resultReplacesEarlierResult();
-    void enterInEntryBoxCalculates();
-    void keyboardOnButtons();
-    void escapeDoesNothing();
-    void accessibleNamesTellBoxesApart();
-    void fitsUnderLargeDesktopFont_data();
-    void fitsUnderLargeDesktopFont();
-    void exitUnloads();
-    void closeButtonUnloads();
-
-private:
-    Form1Driver driver() const { return Form1Driver(*m_form); }
-    QLineEdit *entry(int k) const { return driver().entry(k); }
-    QPushButton *button(const char *name) const { return driver().button(name); }
-    QString resultText() const { return driver().resultText(); }
-    void setEntries(const QStringList &texts) { driver().setEntries(texts); }
-
-    QPointer<Form1> m_form;
-    std::unique_ptr<MessageBoxRecorder> m_boxes;
-};
-
-void TestForm1::init()
-{
-    modQuaddle::Num.fill(0.0f);
-    modQuaddle::clearResults();
-    m_boxes = std::make_unique<MessageBoxRecorder>();
-    m_form = &toolkit::form<Form1>();
-    m_form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    Shown window;
+    CHECK(testing::caption(window.form) == std::string("Quaddle ") + maker::webAddress);
+    CHECK(window.driver.resultText().empty()); // never "Text1"
+    CHECK(window.driver.entries() == Texts{"3", "5", "9", "8"});
+    CHECK(window.focused() == "cmdJiSuan");
+    CHECK(window.form.control("cmdJiSuan").text() == "计算");
+    CHECK(window.form.control("cmdExit").text() == "退出");
+    CHECK(window.form.control("Label1").text() == "请输入4个数:");
+    CHECK(window.form.control("Label2").text() == "计算结果:");
 }
 
-void TestForm1::cleanup()
+TEST_CASE("Tab walks the tab order and wraps; Shift+Tab walks it back")
 {
-    if (m_form)
-        m_form->Unload();
-    QTRY_VERIFY(!toolkit::formExists<Form1>());
-    m_boxes.reset();
-}
-
-void TestForm1::opensReady()
-{
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Quaddle ") + QLatin1String(maker::webAddress));
-    QCOMPARE(resultText(), QString()); // never "Text1"
-    for (int k = 1; k <= 4; ++k)
-        QCOMPARE(entry(k)->text(), QStringList({"3", "5", "9", "8"}).at(k - 1));
-    QCOMPARE(QApplication::focusWidget(), button("cmdJiSuan"));
-    QCOMPARE(button("cmdJiSuan")->text(), QStringLiteral("计算"));
-    QCOMPARE(button("cmdExit")->text(), QStringLiteral("退出"));
-    QCOMPARE(m_form->findChild<QLabel *>("Label1")->text(), QStringLiteral("请输入4个数:"));
-    QCOMPARE(m_form->findChild<QLabel *>("Label2")->text(), QStringLiteral("计算结果:"));
-}
-
-void TestForm1::layout_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("geometry");
-
-    // Designed in twips; 15 twips are one pixel.
-    QTest::newRow("Label1") << "Label1" << QRect(9, 6, 117, 23);
-    QTest::newRow("TxtNum1") << "TxtNum1" << QRect(27, 33, 40, 22);
-    QTest::newRow("TxtNum2") << "TxtNum2" << QRect(74, 33, 40, 22);
-    QTest::newRow("TxtNum3") << "TxtNum3" << QRect(121, 33, 40, 22);
-    QTest::newRow("TxtNum4") << "TxtNum4" << QRect(168, 33, 40, 22);
-    QTest::newRow("Label2") << "Label2" << QRect(9, 66, 69, 17);
-    QTest::newRow("Text1") << "Text1" << QRect(26, 88, 177, 68);
-    QTest::newRow("cmdJiSuan") << "cmdJiSuan" << QRect(31, 176, 59, 23);
-    QTest::newRow("cmdExit") << "cmdExit" << QRect(134, 176, 59, 23);
-}
-
-void TestForm1::layout()
-{
-    QFETCH(QString, control);
-    QFETCH(QRect, geometry);
-
-    QCOMPARE(m_form->size(), QSize(231, 206));
-    QCOMPARE(m_form->minimumSize(), m_form->maximumSize()); // fixed size
-    auto *widget = m_form->findChild<QWidget *>(control);
-    QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
-}
-
-void TestForm1::fitsUnderLargeDesktopFont_data()
-{
-    QTest::addColumn<int>("points");
-    QTest::newRow("11 pt") << 11;
-    QTest::newRow("12 pt") << 12;
-}
-
-// Whatever font the desktop uses, the window keeps the one its layout was
-// drawn for: every label and button holds its text, and the result box shows
-// all four lines of every whole-number hand, none wrapped or cut off.
-void TestForm1::fitsUnderLargeDesktopFont()
-{
-    QFETCH(int, points);
-
-    const QFont desktopFont = QApplication::font();
-    const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points));
-    m_form->Unload();
-    QTRY_VERIFY(!toolkit::formExists<Form1>());
-    m_form = &toolkit::form<Form1>();
-    m_form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-
-    for (auto *label : m_form->findChildren<QLabel *>()) {
-        const QRect text = label->fontMetrics().boundingRect(label->text());
-        QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
-                 qPrintable(label->objectName()));
+    Shown window;
+    const Texts forward{"TxtNum1", "TxtNum2", "TxtNum3",  "TxtNum4",
+                        "Text1",   "cmdExit", "cmdJiSuan"};
+    Texts visited;
+    for (std::size_t i = 0; i < forward.size(); ++i) {
+        testing::pressKey(window.form, testing::Key::Tab);
+        visited.push_back(window.focused());
     }
-    for (auto *button : m_form->findChildren<QPushButton *>())
-        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 8);
+    CHECK(visited == forward);
 
-    auto *box = m_form->findChild<toolkit::MultiLineTextBox *>(QStringLiteral("Text1"));
-    for (const modQuaddle::Hand &hand : modQuaddle::allHands()) {
-        QStringList entries;
-        for (const float number : hand)
-            entries << QString::number(number);
-        setEntries(entries);
-        driver().calculate();
-        QTextCursor end(box->document());
-        end.movePosition(QTextCursor::End);
-        QVERIFY2(box->cursorRect(end).bottom() < box->viewport()->height(),
-                 qPrintable(entries.join(' ')));
-        for (QTextBlock line = box->document()->begin(); line.isValid(); line = line.next())
-            QVERIFY2(line.layout()->lineCount() <= 1, qPrintable(line.text()));
+    Texts back;
+    for (int i = 0; i < 3; ++i) {
+        testing::pressKey(window.form, testing::Key::BackTab);
+        back.push_back(window.focused());
+    }
+    CHECK(back == Texts{"cmdExit", "Text1", "TxtNum4"});
+}
+
+TEST_CASE("Calculate: warnings in box order, then the solutions one per line")
+{
+    struct Row {
+        std::string name;
+        Texts entries;
+        Texts warnings;
+        std::string result;
+    };
+    const Row rows[] = {
+        {"3 5 9 8",
+         {"3", "5", "9", "8"},
+         {},
+         lines({"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)"})},
+        {"only the third shape", {"1", "4", "5", "6"}, {}, crlf + "6/(5/4-1)"},
+        {"no solution", {"1", "1", "1", "1"}, {}, ""},
+        {"3 3 8 8 misses in single precision", {"3", "3", "8", "8"}, {}, ""},
+        {"fractions",
+         {"2.5", "2.5", "4", "1"},
+         {},
+         lines({"(1+2.5+2.5)*4", "4*(1+2.5+2.5)", "4*(1+2.5+2.5)"})},
+        {"entries as typed: 7, 10, 13, 12",
+         {" 7", "1e1", "&HD", "1 2"},
+         {},
+         lines({"(13+7)*12/10", "12/10*(13+7)", "12*(13+7)/10", "12/(10/(13+7))"})},
+        {"two empty boxes, in box order", {"3", "", "9", ""}, {emptyWarning, emptyWarning}, ""},
+        // At the first click a rejected box takes part as 0.
+        {"empty fourth box searches with 0",
+         {"3", "5", "9", ""},
+         {emptyWarning},
+         lines({"(0+5)*3+9", "0+9+5*3", "0+5*3+9", "0+9+5*3"})},
+        {"each kind of warning",
+         {"", "abc", "14", "0.99"},
+         {emptyWarning, rangeWarning, rangeWarning, rangeWarning},
+         ""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        Shown window;
+        window.driver.setEntries(row.entries);
+        window.click("cmdJiSuan");
+        CHECK(window.boxes.prompts() == row.warnings);
+        for (const std::string &title : window.boxes.titles())
+            CHECK(title == "Quaddle");
+        CHECK(window.driver.resultText() == row.result);
     }
 }
 
-void TestForm1::tabOrder()
+TEST_CASE("a rejected entry keeps the number stored before")
 {
-    const QStringList expected{"TxtNum1", "TxtNum2", "TxtNum3",  "TxtNum4",
-                               "Text1",   "cmdExit", "cmdJiSuan"};
-    QStringList visited;
-    for (int i = 0; i < expected.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
+    Shown window;
+    window.click("cmdJiSuan");
+    const std::string first = window.driver.resultText();
+    CHECK_FALSE(first.empty());
+
+    window.driver.entry(1).setText("abc");
+    window.click("cmdJiSuan");
+    CHECK(window.boxes.prompts() == Texts{rangeWarning});
+    CHECK(modQuaddle::Num[1] == 3.0f);
+    CHECK(window.driver.resultText() == first);
+}
+
+TEST_CASE("each result replaces the one before")
+{
+    Shown window;
+    window.click("cmdJiSuan");
+    CHECK_FALSE(window.driver.resultText().empty());
+    window.driver.setEntries({"1", "1", "1", "1"});
+    window.click("cmdJiSuan");
+    CHECK(window.driver.resultText().empty());
+}
+
+TEST_CASE("typing into an entry box and pressing Enter calculates")
+{
+    Shown window;
+    window.driver.setEntries({"1", "", "5", "6"});
+    testing::pressKey(window.form, testing::Key::Tab);
+    testing::pressKey(window.form, testing::Key::Tab);
+    REQUIRE(window.focused() == "TxtNum2");
+    testing::typeText(window.form, "4");
+    CHECK(window.driver.entry(2).text() == "4");
+    testing::pressKey(window.form, testing::Key::Return);
+    testing::processEvents();
+    CHECK(window.driver.resultText() == crlf + "6/(5/4-1)");
+    CHECK(window.boxes.prompts().empty());
+}
+
+TEST_CASE("the focused buttons take Space and Enter")
+{
+    Shown window;
+    testing::pressKey(window.form, testing::Key::Space);
+    testing::processEvents();
+    CHECK_FALSE(window.driver.resultText().empty());
+    window.form.control("Text1").setText("");
+    testing::pressKey(window.form, testing::Key::Return);
+    testing::processEvents();
+    CHECK_FALSE(window.driver.resultText().empty());
+
+    testing::pressKey(window.form, testing::Key::BackTab);
+    REQUIRE(window.focused() == "cmdExit");
+    testing::pressKey(window.form, testing::Key::Return);
+    CHECK(testing::waitUntil([] { return !formExists<Form1>(); }));
+}
+
+TEST_CASE("Escape does nothing")
+{
+    Shown window;
+    testing::pressKey(window.form, testing::Key::Escape);
+    testing::pressKey(window.form, testing::Key::Tab);
+    testing::pressKey(window.form, testing::Key::Escape);
+    testing::processEvents();
+    CHECK(formExists<Form1>());
+    CHECK(testing::isVisible(window.form));
+    CHECK(window.driver.resultText().empty());
+}
+
+TEST_CASE("the result box takes typing, and the next calculation overwrites it")
+{
+    Shown window;
+    for (int i = 0; i < 5; ++i)
+        testing::pressKey(window.form, testing::Key::Tab);
+    REQUIRE(window.focused() == "Text1");
+    testing::typeText(window.form, "notes");
+    CHECK(window.driver.resultText() == "notes");
+    window.click("cmdJiSuan");
+    CHECK(window.driver.resultText().find("notes") == std::string::npos);
+}
+
+TEST_CASE("Exit and the window system's close command unload the window")
+{
+    SUBCASE("Exit")
+    {
+        Shown window;
+        window.click("cmdExit");
+        CHECK(testing::waitUntil([] { return !formExists<Form1>(); }));
     }
-    QCOMPARE(visited, expected);
-}
-
-void TestForm1::calculate_data()
-{
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("warnings");
-    QTest::addColumn<QString>("result");
-
-    QTest::newRow("3 5 9 8") << QStringList{"3", "5", "9", "8"} << QStringList{}
-                             << QStringList{"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)"}.join(
-                                    crlf);
-    QTest::newRow("only the third shape")
-        << QStringList{"1", "4", "5", "6"} << QStringList{} << crlf + "6/(5/4-1)";
-    QTest::newRow("no solution") << QStringList{"1", "1", "1", "1"} << QStringList{} << QString();
-    QTest::newRow("3 3 8 8 misses in single precision")
-        << QStringList{"3", "3", "8", "8"} << QStringList{} << QString();
-    QTest::newRow("fractions") << QStringList{"2.5", "2.5", "4", "1"} << QStringList{}
-                               << "(1+2.5+2.5)*4" + crlf + "4*(1+2.5+2.5)" + crlf + "4*(1+2.5+2.5)";
-    QTest::newRow("entries as typed: 7, 10, 13, 12")
-        << QStringList{" 7", "1e1", "&HD", "1 2"} << QStringList{}
-        << QStringList{"(13+7)*12/10", "12/10*(13+7)", "12*(13+7)/10", "12/(10/(13+7))"}.join(crlf);
-    QTest::newRow("two empty boxes, in box order")
-        << QStringList{"3", "", "9", ""} << QStringList{emptyWarning, emptyWarning} << QString();
-    // At the first click a rejected box takes part as 0.
-    QTest::newRow("empty fourth box searches with 0")
-        << QStringList{"3", "5", "9", ""} << QStringList{emptyWarning}
-        << QStringList{"(0+5)*3+9", "0+9+5*3", "0+5*3+9", "0+9+5*3"}.join(crlf);
-    QTest::newRow("each kind of warning")
-        << QStringList{"", "abc", "14", "0.99"}
-        << QStringList{emptyWarning, rangeWarning, rangeWarning, rangeWarning} << QString();
-}
-
-void TestForm1::calculate()
-{
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, warnings);
-    QFETCH(QString, result);
-
-    setEntries(entries);
-    QTest::mouseClick(button("cmdJiSuan"), Qt::LeftButton);
-    QCOMPARE(m_boxes->prompts(), warnings);
-    for (const QString &title : m_boxes->titles())
-        QCOMPARE(title, QStringLiteral("Quaddle"));
-    QCOMPARE(resultText(), result);
-}
-
-void TestForm1::rejectedEntryKeepsStoredNumber()
-{
-    QTest::mouseClick(button("cmdJiSuan"), Qt::LeftButton);
-    const QString first = resultText();
-    QVERIFY(!first.isEmpty());
-
-    entry(1)->setText(QStringLiteral("abc"));
-    QTest::mouseClick(button("cmdJiSuan"), Qt::LeftButton);
-    QCOMPARE(m_boxes->prompts(), QStringList{rangeWarning});
-    QCOMPARE(modQuaddle::Num[1], 3.0f);
-    QCOMPARE(resultText(), first);
-}
-
-void TestForm1::resultReplacesEarlierResult()
-{
-    QTest::mouseClick(button("cmdJiSuan"), Qt::LeftButton);
-    QVERIFY(!resultText().isEmpty());
-    setEntries({"1", "1", "1", "1"});
-    QTest::mouseClick(button("cmdJiSuan"), Qt::LeftButton);
-    QCOMPARE(resultText(), QString());
-}
-
-void TestForm1::enterInEntryBoxCalculates()
-{
-    QLineEdit *box = entry(2);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, QStringLiteral("4"));
-    setEntries({"1", "4", "5", "6"});
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(resultText(), crlf + "6/(5/4-1)");
-    QVERIFY(m_boxes->prompts().isEmpty());
-}
-
-void TestForm1::keyboardOnButtons()
-{
-    QPushButton *calculate = button("cmdJiSuan");
-    QTest::keyClick(calculate, Qt::Key_Space);
-    QVERIFY(!resultText().isEmpty());
-    m_form->findChild<toolkit::MultiLineTextBox *>("Text1")->setText(QString());
-    QTest::keyClick(calculate, Qt::Key_Return);
-    QVERIFY(!resultText().isEmpty());
-
-    QPointer<Form1> form = m_form;
-    QTest::keyClick(button("cmdExit"), Qt::Key_Return);
-    QTRY_VERIFY(form.isNull());
-}
-
-void TestForm1::escapeDoesNothing()
-{
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QTest::keyClick(entry(1), Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(m_form);
-    QVERIFY(m_form->isVisible());
-    QCOMPARE(resultText(), QString());
-}
-
-void TestForm1::accessibleNamesTellBoxesApart()
-{
-    QSet<QString> names;
-    for (QWidget *control : m_form->findChildren<QWidget *>()) {
-        if (control->focusPolicy() == Qt::NoFocus)
-            continue;
-        const QString name = control->accessibleName().isEmpty()
-                                 ? qobject_cast<QAbstractButton *>(control)->text()
-                                 : control->accessibleName();
-        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
-        names.insert(name);
+    SUBCASE("close command")
+    {
+        Shown window;
+        testing::closeFromWindowSystem(window.form);
+        CHECK(testing::waitUntil([] { return !formExists<Form1>(); }));
     }
-    QCOMPARE(names.size(), 7); // four boxes, the result box, two buttons
 }
-
-void TestForm1::exitUnloads()
-{
-    QPointer<Form1> form = m_form;
-    QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
-    QTRY_VERIFY(form.isNull());
-    QVERIFY(!toolkit::formExists<Form1>());
-}
-
-void TestForm1::closeButtonUnloads()
-{
-    QPointer<Form1> form = m_form;
-    m_form->close();
-    QTRY_VERIFY(form.isNull());
-}
-
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"

@@ -5,30 +5,65 @@
 #include "genericsearch.h"
 #include "hands.h"
 #include "modQuaddle.h"
+#include "printers.h"
 #include "rational.h"
 
-#include <QtTest>
+#include <doctest/doctest.h>
 
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 using namespace modQuaddle;
 
 namespace {
 
-void setHand(const QList<float> &hand)
+using Texts = std::vector<std::string>;
+
+// The operand store and the result slots are module state: each case starts
+// from an empty store and empty slots, whatever the case before it left.
+void resetModule()
 {
-    for (int k = 0; k < 4; ++k)
-        Num[static_cast<std::size_t>(k + 1)] = hand.at(k);
+    Num.fill(0.0f);
+    clearResults();
 }
 
-QStringList slotTexts()
+struct ModuleState {
+    ModuleState() { resetModule(); }
+};
+
+void setHand(const Hand &hand)
 {
-    QStringList texts;
+    for (std::size_t k = 0; k < 4; ++k)
+        Num[k + 1] = hand[k];
+}
+
+Texts slotTexts()
+{
+    Texts texts;
     for (int shape = 1; shape <= shapeCount; ++shape)
-        texts << QString::fromStdString(resultSlot(shape));
+        texts.push_back(resultSlot(shape));
     return texts;
+}
+
+std::string handText(const Hand &hand)
+{
+    std::string text;
+    for (const float number : hand) {
+        if (!text.empty())
+            text += ' ';
+        text += NumberText(number);
+    }
+    return text;
+}
+
+std::uint32_t bitsOf(float value)
+{
+    return std::bit_cast<std::uint32_t>(value);
 }
 
 // The search as written out plainly: every candidate through ApplyOp, every
@@ -67,324 +102,244 @@ void referenceSearch()
 }
 
 // All 1,820 hands of four whole numbers 1..13, order ignored.
-QList<QList<float>> everyHand()
+const std::vector<Hand> &everyHand()
 {
-    QList<QList<float>> hands;
-    for (const Hand &hand : modQuaddle::allHands())
-        hands.append(QList<float>(hand.begin(), hand.end()));
+    static const std::vector<Hand> hands = allHands();
     return hands;
 }
 
-const QString untouched = QStringLiteral("<untouched>");
+const std::string untouched = "<untouched>";
 
 } // namespace
 
-class TestModQuaddle : public QObject
+TEST_CASE_FIXTURE(ModuleState, "ApplyOp rounds each step to single precision")
 {
-    Q_OBJECT
-
-private slots:
-    void init()
-    {
-        Num.fill(0.0f);
-        clearResults();
-    }
-
-    void applyOp_data();
-    void applyOp();
-    void applyOpFails_data();
-    void applyOpFails();
-    void opSymbol_data();
-    void opSymbol();
-    void formatSolution_data();
-    void formatSolution();
-    void numberText_data();
-    void numberText();
-    void findSolutions_data();
-    void findSolutions();
-    void matchesReferenceSearch();
-    void everyHandSweep();
-    void genericSearchIsTheSameSearch();
-    void exactSearch_data();
-    void exactSearch();
-    void exactSweep();
-    void rational();
-};
-
-void TestModQuaddle::applyOp_data()
-{
-    QTest::addColumn<float>("a");
-    QTest::addColumn<float>("b");
-    QTest::addColumn<int>("op");
-    QTest::addColumn<quint32>("bits");
-
-    const auto bits = [](float f) {
-        return std::bit_cast<quint32>(f);
+    struct Row {
+        std::string name;
+        float a, b;
+        int op;
+        std::uint32_t bits;
     };
-    QTest::newRow("6*4 is exactly 24") << 6.0f << 4.0f << opMul << 0x41C00000u;
-    QTest::newRow("0/5") << 0.0f << 5.0f << opDiv << bits(0.0f);
-    QTest::newRow("8/3 rounds to single") << 8.0f << 3.0f << opDiv << bits(2.6666667f);
-    QTest::newRow("3-8/3") << 3.0f << 2.6666667f << opSub << bits(0.33333325f);
-    QTest::newRow("8/(3-8/3) misses 24") << 8.0f << 0.33333325f << opDiv << 0x41C00003u;
-    QTest::newRow("1/3") << 1.0f << 3.0f << opDiv << bits(0.33333334f);
-    QTest::newRow("1/3*3 is exactly 1") << 0.33333334f << 3.0f << opMul << bits(1.0f);
-    QTest::newRow("1/5") << 1.0f << 5.0f << opDiv << bits(0.2f);
-    QTest::newRow("5-1/5") << 5.0f << 0.2f << opSub << bits(4.8000002f);
-    QTest::newRow("(5-1/5)*5 rounds to 24") << 4.8000002f << 5.0f << opMul << 0x41C00000u;
-    QTest::newRow("overflow gives +inf")
-        << 1e30f << 1e30f << opMul << bits(std::numeric_limits<float>::infinity());
-    QTest::newRow("add") << 13.0f << 11.0f << opAdd << bits(24.0f);
-    QTest::newRow("subtract below zero") << 3.0f << 5.0f << opSub << bits(-2.0f);
-}
-
-void TestModQuaddle::applyOp()
-{
-    QFETCH(float, a);
-    QFETCH(float, b);
-    QFETCH(int, op);
-    QFETCH(quint32, bits);
-
-    float result = 5.0f;
-    QVERIFY(ApplyOp(a, b, op, result));
-    QCOMPARE(std::bit_cast<quint32>(result), bits);
-}
-
-void TestModQuaddle::applyOpFails_data()
-{
-    QTest::addColumn<float>("a");
-    QTest::addColumn<float>("b");
-    QTest::addColumn<int>("op");
-
-    QTest::newRow("7/0") << 7.0f << 0.0f << opDiv;
-    QTest::newRow("7/-0") << 7.0f << -0.0f << opDiv;
-    QTest::newRow("0/0") << 0.0f << 0.0f << opDiv;
-    QTest::newRow("code 0") << 7.0f << 2.0f << 0;
-    QTest::newRow("code 5") << 7.0f << 2.0f << 5;
-}
-
-void TestModQuaddle::applyOpFails()
-{
-    QFETCH(float, a);
-    QFETCH(float, b);
-    QFETCH(int, op);
-
-    float result = 5.0f;
-    QVERIFY(!ApplyOp(a, b, op, result));
-    QCOMPARE(result, 5.0f);
-}
-
-void TestModQuaddle::opSymbol_data()
-{
-    QTest::addColumn<int>("op");
-    QTest::addColumn<QString>("symbol");
-
-    QTest::newRow("0") << 0 << QString();
-    QTest::newRow("1") << 1 << "+";
-    QTest::newRow("2") << 2 << "-";
-    QTest::newRow("3") << 3 << "*";
-    QTest::newRow("4") << 4 << "/";
-    QTest::newRow("5") << 5 << QString();
-    QTest::newRow("-1") << -1 << QString();
-}
-
-void TestModQuaddle::opSymbol()
-{
-    QFETCH(int, op);
-    QFETCH(QString, symbol);
-    QCOMPARE(QString::fromStdString(OpSymbol(op)), symbol);
-}
-
-void TestModQuaddle::formatSolution_data()
-{
-    QTest::addColumn<int>("shape");
-    QTest::addColumn<QList<float>>("numbers");
-    QTest::addColumn<QString>("ops");
-    QTest::addColumn<QString>("text");
-
-    const QList<float> n1234{1, 2, 3, 4};
-    QTest::newRow("1: (8-5)*9-3") << 1 << QList<float>{8, 5, 9, 3} << "-*-"
-                                  << "(8-5)*9-3";
-    QTest::newRow("1: ++*") << 1 << n1234 << "++*"
-                            << "(1+2+3)*4";
-    QTest::newRow("1: +*+") << 1 << n1234 << "+*+"
-                            << "(1+2)*3+4";
-    QTest::newRow("1: no brackets") << 1 << n1234 << "*+-"
-                                    << "1*2+3-4";
-    QTest::newRow("2: +*+") << 2 << n1234 << "+*+"
-                            << "(1+2)*(3+4)";
-    QTest::newRow("2: */ /") << 2 << QList<float>{8, 3, 2, 2} << "*//"
-                             << "8*3/(2/2)";
-    QTest::newRow("2: *--") << 2 << QList<float>{6, 4, 3, 1} << "*--"
-                            << "6*4-(3-1)";
-    QTest::newRow("2: *+-") << 2 << QList<float>{6, 4, 3, 1} << "*+-"
-                            << "6*4+3-1";
-    QTest::newRow("3: -/-") << 3 << QList<float>{13, 2, 2, 12} << "-/-"
-                            << "13-(2/2-12)";
-    QTest::newRow("3: //-") << 3 << QList<float>{6, 5, 4, 1} << "//-"
-                            << "6/(5/4-1)";
-    QTest::newRow("3: /+*") << 3 << n1234 << "/+*"
-                            << "1/((2+3)*4)";
-    QTest::newRow("3: *+*") << 3 << n1234 << "*+*"
-                            << "1*(2+3)*4";
-    QTest::newRow("3: +++") << 3 << n1234 << "+++"
-                            << "1+2+3+4";
-    QTest::newRow("4: --*") << 4 << QList<float>{5, 8, 9, 3} << "--*"
-                            << "5-(8-9*3)";
-    QTest::newRow("4: /-+") << 4 << n1234 << "/-+"
-                            << "1/(2-(3+4))";
-    QTest::newRow("4: -*-") << 4 << n1234 << "-*-"
-                            << "1-2*(3-4)";
-    QTest::newRow("4: */*") << 4 << n1234 << "*/*"
-                            << "1*2/(3*4)";
-    QTest::newRow("5: *--") << 5 << QList<float>{9, 8, 5, 3} << "*--"
-                            << "9*(8-5)-3";
-    QTest::newRow("5: --*") << 5 << n1234 << "--*"
-                            << "(1-(2-3))*4";
-    QTest::newRow("5: +*/") << 5 << n1234 << "+*/"
-                            << "(1+2*3)/4";
-    QTest::newRow("5: -+-") << 5 << n1234 << "-+-"
-                            << "1-(2+3)-4";
-    QTest::newRow("fractions") << 1 << QList<float>{2.5f, 0.0f, 12.345678f, 1.1f} << "+*-"
-                               << "(2.5+0)*12.34568-1.1";
-}
-
-void TestModQuaddle::formatSolution()
-{
-    QFETCH(int, shape);
-    QFETCH(QList<float>, numbers);
-    QFETCH(QString, ops);
-    QFETCH(QString, text);
-
-    // Place the numbers in reverse so that the positions, not the store's
-    // order, decide which number stands where.
-    for (int k = 0; k < 4; ++k)
-        Num[static_cast<std::size_t>(4 - k)] = numbers.at(k);
-    const auto code = [&](int i) {
-        return int(QStringLiteral("+-*/").indexOf(ops.at(i))) + 1;
+    const Row rows[] = {
+        {"6*4 is exactly 24", 6.0f, 4.0f, opMul, 0x41C00000u},
+        {"0/5", 0.0f, 5.0f, opDiv, bitsOf(0.0f)},
+        {"8/3 rounds to single", 8.0f, 3.0f, opDiv, bitsOf(2.6666667f)},
+        {"3-8/3", 3.0f, 2.6666667f, opSub, bitsOf(0.33333325f)},
+        {"8/(3-8/3) misses 24", 8.0f, 0.33333325f, opDiv, 0x41C00003u},
+        {"1/3", 1.0f, 3.0f, opDiv, bitsOf(0.33333334f)},
+        {"1/3*3 is exactly 1", 0.33333334f, 3.0f, opMul, bitsOf(1.0f)},
+        {"1/5", 1.0f, 5.0f, opDiv, bitsOf(0.2f)},
+        {"5-1/5", 5.0f, 0.2f, opSub, bitsOf(4.8000002f)},
+        {"(5-1/5)*5 rounds to 24", 4.8000002f, 5.0f, opMul, 0x41C00000u},
+        {"overflow gives +inf", 1e30f, 1e30f, opMul,
+         bitsOf(std::numeric_limits<float>::infinity())},
+        {"add", 13.0f, 11.0f, opAdd, bitsOf(24.0f)},
+        {"subtract below zero", 3.0f, 5.0f, opSub, bitsOf(-2.0f)},
     };
-    QCOMPARE(QString::fromStdString(FormatSolution(shape, 4, 3, 2, 1, code(0), code(1), code(2))),
-             text);
-}
-
-void TestModQuaddle::numberText_data()
-{
-    QTest::addColumn<float>("value");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("13") << 13.0f << "13";
-    QTest::newRow("10") << 10.0f << "10";
-    QTest::newRow("2.5") << 2.5f << "2.5";
-    QTest::newRow("0") << 0.0f << "0";
-    QTest::newRow("-0") << -0.0f << "0";
-    QTest::newRow("1.1") << 1.1f << "1.1";
-    QTest::newRow("12.345678") << 12.345678f << "12.34568";
-    QTest::newRow("12.999999") << 12.999999f << "13";
-    QTest::newRow("1/3") << 1.0f / 3.0f << "0.3333333";
-    QTest::newRow("large stays plain") << 123456789.0f << "123456800";
-    QTest::newRow("small stays plain") << 0.00012f << "0.00012";
-    QTest::newRow("negative") << -2.5f << "-2.5";
-}
-
-void TestModQuaddle::numberText()
-{
-    QFETCH(float, value);
-    QFETCH(QString, text);
-    QCOMPARE(QString::fromStdString(NumberText(value)), text);
-}
-
-void TestModQuaddle::findSolutions_data()
-{
-    QTest::addColumn<QList<float>>("hand");
-    QTest::addColumn<QStringList>("expected");
-
-    const QString u = untouched;
-    QTest::newRow("3 5 9 8") << QList<float>{3, 5, 9, 8}
-                             << QStringList{"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)",
-                                            "9*(8-5)-3"};
-    QTest::newRow("1 1 1 1") << QList<float>{1, 1, 1, 1} << QStringList{u, u, u, u, u};
-    QTest::newRow("3 3 8 8 misses in single precision")
-        << QList<float>{3, 3, 8, 8} << QStringList{u, u, u, u, u};
-    QTest::newRow("1 5 5 5 hits through rounding")
-        << QList<float>{1, 5, 5, 5} << QStringList{u, u, u, "5*(5-1/5)", "(5-1/5)*5"};
-    QTest::newRow("1 4 5 6") << QList<float>{1, 4, 5, 6} << QStringList{u, u, "6/(5/4-1)", u, u};
-    QTest::newRow("3 3 7 7") << QList<float>{3, 3, 7, 7}
-                             << QStringList{"(3/7+3)*7", u, "7*(3/7+3)", "7*(3+3/7)", "(3+3/7)*7"};
-    QTest::newRow("0 4 6 1") << QList<float>{0, 4, 6, 1}
-                             << QStringList{"1*6*4-0", "1*6*(4-0)", "1*(6*4-0)", "1*6*(4-0)",
-                                            "1*6*4-0"};
-    QTest::newRow("0 5 9 8") << QList<float>{0, 5, 9, 8} << QStringList{u, u, u, u, u};
-    QTest::newRow("2.5 2.5 4 1") << QList<float>{2.5f, 2.5f, 4, 1}
-                                 << QStringList{"(1+2.5+2.5)*4", u, "4*(1+2.5+2.5)",
-                                                "4*(1+2.5+2.5)", "(1+2.5+2.5)*4"};
-    // Hands where a fused multiply-add (one rounding instead of two) flips a hit:
-    // these rows fail if the compiler is ever allowed to contract the search.
-    QTest::newRow("4.4 5.2 9.1 11.2, fused would miss")
-        << QList<float>{4.4f, 5.2f, 9.1f, 11.2f}
-        << QStringList{"9.1/5.2*11.2+4.4", u, "4.4+9.1/5.2*11.2", "4.4+11.2*9.1/5.2",
-                       "11.2*9.1/5.2+4.4"};
-    QTest::newRow("2 3 9.7 10.2, fused would hit")
-        << QList<float>{2, 3, 9.7f, 10.2f} << QStringList{u, u, u, u, u};
-}
-
-void TestModQuaddle::findSolutions()
-{
-    QFETCH(QList<float>, hand);
-    QFETCH(QStringList, expected);
-
-    setHand(hand);
-    for (int run = 0; run < 2; ++run) {
-        for (int shape = 1; shape <= shapeCount; ++shape)
-            resultSlot(shape) = untouched.toStdString();
-        FindSolutions();
-        QCOMPARE(slotTexts(), expected);
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        float result = 5.0f;
+        CHECK(ApplyOp(row.a, row.b, row.op, result));
+        CHECK(bitsOf(result) == row.bits);
     }
 }
 
-void TestModQuaddle::matchesReferenceSearch()
+TEST_CASE_FIXTURE(ModuleState, "ApplyOp refuses division by zero and unknown codes")
+{
+    struct Row {
+        std::string name;
+        float a, b;
+        int op;
+    };
+    const Row rows[] = {
+        {"7/0", 7.0f, 0.0f, opDiv}, {"7/-0", 7.0f, -0.0f, opDiv}, {"0/0", 0.0f, 0.0f, opDiv},
+        {"code 0", 7.0f, 2.0f, 0},  {"code 5", 7.0f, 2.0f, 5},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        float result = 5.0f;
+        CHECK_FALSE(ApplyOp(row.a, row.b, row.op, result));
+        CHECK(result == 5.0f);
+    }
+}
+
+TEST_CASE_FIXTURE(ModuleState, "OpSymbol")
+{
+    struct Row {
+        int op;
+        std::string symbol;
+    };
+    const Row rows[] = {
+        {0, ""}, {1, "+"}, {2, "-"}, {3, "*"}, {4, "/"}, {5, ""}, {-1, ""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.op);
+        CHECK(OpSymbol(row.op) == row.symbol);
+    }
+}
+
+TEST_CASE_FIXTURE(ModuleState, "FormatSolution brackets each shape as needed")
+{
+    struct Row {
+        std::string name;
+        int shape;
+        Hand numbers;
+        std::string_view ops;
+        std::string text;
+    };
+    const Hand n1234{1, 2, 3, 4};
+    const Row rows[] = {
+        {"1: (8-5)*9-3", 1, {8, 5, 9, 3}, "-*-", "(8-5)*9-3"},
+        {"1: ++*", 1, n1234, "++*", "(1+2+3)*4"},
+        {"1: +*+", 1, n1234, "+*+", "(1+2)*3+4"},
+        {"1: no brackets", 1, n1234, "*+-", "1*2+3-4"},
+        {"2: +*+", 2, n1234, "+*+", "(1+2)*(3+4)"},
+        {"2: */ /", 2, {8, 3, 2, 2}, "*//", "8*3/(2/2)"},
+        {"2: *--", 2, {6, 4, 3, 1}, "*--", "6*4-(3-1)"},
+        {"2: *+-", 2, {6, 4, 3, 1}, "*+-", "6*4+3-1"},
+        {"3: -/-", 3, {13, 2, 2, 12}, "-/-", "13-(2/2-12)"},
+        {"3: //-", 3, {6, 5, 4, 1}, "//-", "6/(5/4-1)"},
+        {"3: /+*", 3, n1234, "/+*", "1/((2+3)*4)"},
+        {"3: *+*", 3, n1234, "*+*", "1*(2+3)*4"},
+        {"3: +++", 3, n1234, "+++", "1+2+3+4"},
+        {"4: --*", 4, {5, 8, 9, 3}, "--*", "5-(8-9*3)"},
+        {"4: /-+", 4, n1234, "/-+", "1/(2-(3+4))"},
+        {"4: -*-", 4, n1234, "-*-", "1-2*(3-4)"},
+        {"4: */*", 4, n1234, "*/*", "1*2/(3*4)"},
+        {"5: *--", 5, {9, 8, 5, 3}, "*--", "9*(8-5)-3"},
+        {"5: --*", 5, n1234, "--*", "(1-(2-3))*4"},
+        {"5: +*/", 5, n1234, "+*/", "(1+2*3)/4"},
+        {"5: -+-", 5, n1234, "-+-", "1-(2+3)-4"},
+        {"fractions", 1, {2.5f, 0.0f, 12.345678f, 1.1f}, "+*-", "(2.5+0)*12.34568-1.1"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        resetModule();
+        // Place the numbers in reverse so that the positions, not the store's
+        // order, decide which number stands where.
+        for (std::size_t k = 0; k < 4; ++k)
+            Num[4 - k] = row.numbers[k];
+        const auto code = [&](std::size_t i) {
+            return int(std::string_view("+-*/").find(row.ops[i])) + 1;
+        };
+        CHECK(FormatSolution(row.shape, 4, 3, 2, 1, code(0), code(1), code(2)) == row.text);
+    }
+}
+
+TEST_CASE_FIXTURE(ModuleState, "NumberText")
+{
+    struct Row {
+        std::string name;
+        float value;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"13", 13.0f, "13"},
+        {"10", 10.0f, "10"},
+        {"2.5", 2.5f, "2.5"},
+        {"0", 0.0f, "0"},
+        {"-0", -0.0f, "0"},
+        {"1.1", 1.1f, "1.1"},
+        {"12.345678", 12.345678f, "12.34568"},
+        {"12.999999", 12.999999f, "13"},
+        {"1/3", 1.0f / 3.0f, "0.3333333"},
+        {"large stays plain", 123456789.0f, "123456800"},
+        {"small stays plain", 0.00012f, "0.00012"},
+        {"negative", -2.5f, "-2.5"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        CHECK(NumberText(row.value) == row.text);
+    }
+}
+
+TEST_CASE_FIXTURE(ModuleState, "FindSolutions fills the slot of every shape that hits 24")
+{
+    struct Row {
+        std::string name;
+        Hand hand;
+        Texts expected;
+    };
+    const std::string &u = untouched;
+    const Row rows[] = {
+        {"3 5 9 8", {3, 5, 9, 8}, {"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)", "9*(8-5)-3"}},
+        {"1 1 1 1", {1, 1, 1, 1}, {u, u, u, u, u}},
+        {"3 3 8 8 misses in single precision", {3, 3, 8, 8}, {u, u, u, u, u}},
+        {"1 5 5 5 hits through rounding", {1, 5, 5, 5}, {u, u, u, "5*(5-1/5)", "(5-1/5)*5"}},
+        {"1 4 5 6", {1, 4, 5, 6}, {u, u, "6/(5/4-1)", u, u}},
+        {"3 3 7 7", {3, 3, 7, 7}, {"(3/7+3)*7", u, "7*(3/7+3)", "7*(3+3/7)", "(3+3/7)*7"}},
+        {"0 4 6 1", {0, 4, 6, 1}, {"1*6*4-0", "1*6*(4-0)", "1*(6*4-0)", "1*6*(4-0)", "1*6*4-0"}},
+        {"0 5 9 8", {0, 5, 9, 8}, {u, u, u, u, u}},
+        {"2.5 2.5 4 1",
+         {2.5f, 2.5f, 4, 1},
+         {"(1+2.5+2.5)*4", u, "4*(1+2.5+2.5)", "4*(1+2.5+2.5)", "(1+2.5+2.5)*4"}},
+        // Hands where a fused multiply-add (one rounding instead of two) flips a hit:
+        // these rows fail if the compiler is ever allowed to contract the search.
+        {"4.4 5.2 9.1 11.2, fused would miss",
+         {4.4f, 5.2f, 9.1f, 11.2f},
+         {"9.1/5.2*11.2+4.4", u, "4.4+9.1/5.2*11.2", "4.4+11.2*9.1/5.2", "11.2*9.1/5.2+4.4"}},
+        {"2 3 9.7 10.2, fused would hit", {2, 3, 9.7f, 10.2f}, {u, u, u, u, u}},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        resetModule();
+        setHand(row.hand);
+        for (int run = 0; run < 2; ++run) {
+            CAPTURE(run);
+            for (int shape = 1; shape <= shapeCount; ++shape)
+                resultSlot(shape) = untouched;
+            FindSolutions();
+            CHECK(slotTexts() == row.expected);
+        }
+    }
+}
+
+TEST_CASE_FIXTURE(ModuleState, "FindSolutions leaves the slots the reference search leaves")
 {
     // Whole-number hands in every order the store can hold them, plus zeros and
     // fractions, which take other paths through division and rounding.
-    QList<QList<float>> hands = everyHand();
-    hands << QList<float>{8, 3, 3, 8} << QList<float>{5, 1, 5, 5} << QList<float>{0, 0, 0, 0}
-          << QList<float>{0, 4, 6, 1} << QList<float>{2.5f, 2.5f, 4, 1}
-          << QList<float>{1.1f, 12.345678f, 6.5f, 2} << QList<float>{12, 12, 12, 12}
-          << QList<float>{4.4f, 5.2f, 9.1f, 11.2f} << QList<float>{2, 3, 9.7f, 10.2f}
-          << QList<float>{2.4f, 3.2f, 7.2f, 10.5f};
-    for (const QList<float> &hand : std::as_const(hands)) {
-        init();
+    std::vector<Hand> hands = everyHand();
+    hands.insert(hands.end(), {{8, 3, 3, 8},
+                               {5, 1, 5, 5},
+                               {0, 0, 0, 0},
+                               {0, 4, 6, 1},
+                               {2.5f, 2.5f, 4, 1},
+                               {1.1f, 12.345678f, 6.5f, 2},
+                               {12, 12, 12, 12},
+                               {4.4f, 5.2f, 9.1f, 11.2f},
+                               {2, 3, 9.7f, 10.2f},
+                               {2.4f, 3.2f, 7.2f, 10.5f}});
+    for (const Hand &hand : hands) {
+        resetModule();
+        const std::string where = handText(hand);
+        CAPTURE(where);
         setHand(hand);
         referenceSearch();
-        const QStringList expected = slotTexts();
+        const Texts expected = slotTexts();
         clearResults();
         FindSolutions();
-        QVERIFY2(slotTexts() == expected,
-                 qPrintable(QStringLiteral("hand %1 %2 %3 %4: got %5, expected %6")
-                                .arg(hand[0])
-                                .arg(hand[1])
-                                .arg(hand[2])
-                                .arg(hand[3])
-                                .arg(slotTexts().join(' '), expected.join(' '))));
+        CHECK(slotTexts() == expected);
     }
 }
 
-void TestModQuaddle::everyHandSweep()
+TEST_CASE_FIXTURE(ModuleState, "Every solution FindSolutions finds makes 24 exactly")
 {
     int unsolvable = 0;
-    for (const QList<float> &hand : everyHand()) {
-        init();
+    for (const Hand &hand : everyHand()) {
+        resetModule();
         setHand(hand);
         FindSolutions();
-        const QStringList texts = slotTexts();
-        if (texts.join(QString()).isEmpty())
-            ++unsolvable;
-        for (const QString &text : texts) {
-            if (text.isEmpty())
+        bool solved = false;
+        for (const std::string &text : slotTexts()) {
+            if (text.empty())
                 continue;
-            QVERIFY2(exact::evaluate(text.toStdString()) == (exact::Fraction{24, 1}),
-                     qPrintable(text));
+            solved = true;
+            CAPTURE(text);
+            CHECK(exact::evaluate(text) == (exact::Fraction{24, 1}));
         }
+        unsolvable += solved ? 0 : 1;
     }
-    QCOMPARE(unsolvable, 459);
+    CHECK(unsolvable == 459);
 }
 
 namespace {
@@ -398,94 +353,95 @@ struct FloatArithmetic {
         float result = 0;
         return ApplyOp(a, b, op, result) ? std::optional<Value>(result) : std::nullopt;
     }
-    bool isTarget(Value value) const { return std::bit_cast<quint32>(value) == 0x41C00000u; }
+    bool isTarget(Value value) const { return bitsOf(value) == 0x41C00000u; }
     bool sameOperand(int position, int other) const
     {
-        return std::bit_cast<quint32>(operand(position)) == std::bit_cast<quint32>(operand(other));
+        return bitsOf(operand(position)) == bitsOf(operand(other));
     }
 };
 
 } // namespace
 
-void TestModQuaddle::genericSearchIsTheSameSearch()
+TEST_CASE_FIXTURE(ModuleState, "The generic search in single precision is FindSolutions")
 {
-    QList<QList<float>> hands = everyHand();
-    hands << QList<float>{4.4f, 5.2f, 9.1f, 11.2f} << QList<float>{0, 4, 6, 1};
-    for (const QList<float> &hand : std::as_const(hands)) {
-        init();
+    std::vector<Hand> hands = everyHand();
+    hands.insert(hands.end(), {{4.4f, 5.2f, 9.1f, 11.2f}, {0, 4, 6, 1}});
+    for (const Hand &hand : hands) {
+        const std::string where = handText(hand);
+        CAPTURE(where);
+        resetModule();
         setHand(hand);
         FindSolutionsIn(FloatArithmetic{});
-        const QStringList generic = slotTexts();
-        init();
+        const Texts generic = slotTexts();
+        resetModule();
         setHand(hand);
         FindSolutions();
-        QCOMPARE(slotTexts(), generic);
+        CHECK(slotTexts() == generic);
     }
 }
 
-void TestModQuaddle::exactSearch_data()
+TEST_CASE_FIXTURE(ModuleState, "FindSolutionsExact works in exact fractions")
 {
-    QTest::addColumn<QList<float>>("hand");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("3 3 8 8 found exactly")
-        << QList<float>{3, 3, 8, 8} << QStringList{"", "", "", "8/(3-8/3)", ""};
-    QTest::newRow("3 5 9 8 as in single precision")
-        << QList<float>{3, 5, 9, 8}
-        << QStringList{"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)", "9*(8-5)-3"};
-    QTest::newRow("1 1 1 1") << QList<float>{1, 1, 1, 1} << QStringList{"", "", "", "", ""};
-    // The float stored for 1.1 is not 11/10: times 10 it rounds to 11 in single
-    // precision, but is not 11 exactly.
-    QTest::newRow("stored 1.1 is not 11/10")
-        << QList<float>{1.1f, 10, 13, 1} << QStringList{"", "", "", "", ""};
+    struct Row {
+        std::string name;
+        Hand hand;
+        Texts expected;
+    };
+    const Row rows[] = {
+        {"3 3 8 8 found exactly", {3, 3, 8, 8}, {"", "", "", "8/(3-8/3)", ""}},
+        {"3 5 9 8 as in single precision",
+         {3, 5, 9, 8},
+         {"(8-5)*9-3", "9*3-(8-5)", "5+9*3-8", "5-(8-9*3)", "9*(8-5)-3"}},
+        {"1 1 1 1", {1, 1, 1, 1}, {"", "", "", "", ""}},
+        // The float stored for 1.1 is not 11/10: times 10 it rounds to 11 in single
+        // precision, but is not 11 exactly.
+        {"stored 1.1 is not 11/10", {1.1f, 10, 13, 1}, {"", "", "", "", ""}},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        resetModule();
+        setHand(row.hand);
+        FindSolutionsExact();
+        CHECK(slotTexts() == row.expected);
+    }
 }
 
-void TestModQuaddle::exactSearch()
-{
-    QFETCH(QList<float>, hand);
-    QFETCH(QStringList, expected);
-
-    setHand(hand);
-    FindSolutionsExact();
-    QCOMPARE(slotTexts(), expected);
-}
-
-void TestModQuaddle::exactSweep()
+TEST_CASE_FIXTURE(ModuleState, "Every solution FindSolutionsExact finds makes 24 exactly")
 {
     int unsolvable = 0;
-    for (const QList<float> &hand : everyHand()) {
-        init();
+    for (const Hand &hand : everyHand()) {
+        resetModule();
         setHand(hand);
         FindSolutionsExact();
-        const QStringList texts = slotTexts();
-        if (texts.join(QString()).isEmpty())
-            ++unsolvable;
-        for (const QString &text : texts) {
-            if (!text.isEmpty())
-                QVERIFY2(exact::evaluate(text.toStdString()) == (exact::Fraction{24, 1}),
-                         qPrintable(text));
+        bool solved = false;
+        for (const std::string &text : slotTexts()) {
+            if (text.empty())
+                continue;
+            solved = true;
+            CAPTURE(text);
+            CHECK(exact::evaluate(text) == (exact::Fraction{24, 1}));
         }
+        unsolvable += solved ? 0 : 1;
     }
-    QCOMPARE(unsolvable, 458);
+    CHECK(unsolvable == 458);
 }
 
-void TestModQuaddle::rational()
+TEST_CASE("Rational")
 {
-    QCOMPARE(Rational::fromFloat(1.1f).toString(), std::string("9227469/8388608"));
-    QCOMPARE(Rational::fromFloat(12.5f).toString(), std::string("25/2"));
-    QCOMPARE(Rational::fromFloat(0.0f).toString(), std::string("0"));
-    QCOMPARE((Rational(8) - Rational(8).dividedBy(3).value()).toString(), std::string("16/3"));
-    QVERIFY(!Rational(7).dividedBy(Rational(0)).has_value());
-    QVERIFY_THROWS_EXCEPTION(std::domain_error, Rational::fromFloat(qInf()));
+    CHECK(Rational::fromFloat(1.1f).toString() == "9227469/8388608");
+    CHECK(Rational::fromFloat(12.5f).toString() == "25/2");
+    CHECK(Rational::fromFloat(0.0f).toString() == "0");
+    CHECK((Rational(8) - Rational(8).dividedBy(3).value()).toString() == "16/3");
+    CHECK_FALSE(Rational(7).dividedBy(Rational(0)).has_value());
+    CHECK_THROWS_AS(Rational::fromFloat(std::numeric_limits<float>::infinity()), std::domain_error);
 
     // Products of stored decimals grow quickly; past 127 bits they are
     // reported, never wrapped.
     Rational big = Rational::fromFloat(1.1f);
-    QVERIFY_THROWS_EXCEPTION(std::overflow_error, [&] {
-        for (int i = 0; i < 10; ++i)
-            big = big * big;
-    }());
+    CHECK_THROWS_AS(
+        [&] {
+            for (int i = 0; i < 10; ++i)
+                big = big * big;
+        }(),
+        std::overflow_error);
 }
-
-QTEST_GUILESS_MAIN(TestModQuaddle)
-#include "tst_modquaddle.moc"

@@ -1,202 +1,282 @@
-// Tests of the toolkit layer: loading and unloading windows, single instances,
-// the real warning box, version numbers and multi-line text.
+// Tests of the toolkit interface, run against the backend of the build:
+// windows that load once and unload later, single instances, events that
+// reach their handlers, text round trips, the warning box's stand-in, the
+// version numbers and the fitting of texts.
 #include "messageboxrecorder.h"
+#include "printers.h"
+#include "toolkit/backend.h"
+#include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
 
-#include <QAbstractButton>
-#include <QMessageBox>
-#include <QtTest>
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace toolkit;
 
 namespace {
 
-class ProbeForm : public toolkit::Form
+const FormSpec probeLayout{
+    .name = "Probe",
+    .caption = "Probe",
+    .width = 3000,
+    .height = 1500,
+    .controls =
+        {
+            // Takes pointer moves of its own, which are not the window's.
+            {.kind = ControlKind::Label,
+             .name = "Tracker",
+             .text = "moves",
+             .place = {1500, 0, 1500, 600},
+             .tabIndex = 0},
+            {.kind = ControlKind::Label,
+             .name = "Link",
+             .text = "link",
+             .place = {1500, 700, 1500, 300},
+             .tabIndex = 1},
+            {.kind = ControlKind::TextBox,
+             .name = "Entry",
+             .text = "",
+             .place = {0, 1050, 1400, 330},
+             .tabIndex = 2},
+            {.kind = ControlKind::MultiLineTextBox,
+             .name = "Box",
+             .text = "first\r\nsecond",
+             .place = {1500, 1050, 1400, 400},
+             .tabIndex = 3},
+        },
+    .timers = {{"Tick", 50}},
+};
+
+class ProbeForm : public Form
 {
 public:
     ProbeForm()
+        : Form(probeLayout)
     {
-        m_timer = addTimer(1000);
-        resize(200, 100);
-        // Tracks the pointer but leaves every move to its parent.
-        m_tracker = new QWidget(this);
-        m_tracker->setGeometry(100, 0, 100, 100);
-        m_tracker->setMouseTracking(true);
+        bind<ProbeForm>(handlers);
     }
 
     int loads = 0;
     int backgroundMoves = 0;
+    int linkClicks = 0;
+    int linkMoves = 0;
+    int ticks = 0;
     bool timerRunningAtLoad = false;
-    QTimer *m_timer;
-    QWidget *m_tracker;
+
+    void Link_Click() { ++linkClicks; }
+    void Link_MouseMove() { ++linkMoves; }
+    void Tick_Timer() { ++ticks; }
 
 protected:
     void Form_Load() override
     {
         ++loads;
-        timerRunningAtLoad = m_timer->isActive();
+        timerRunningAtLoad = timer("Tick").running();
     }
     void Form_MouseMove() override { ++backgroundMoves; }
+
+private:
+    static constexpr Handler<ProbeForm> handlers[] = {
+        {"Link", Event::Click, &ProbeForm::Link_Click},
+        {"Link", Event::MouseMove, &ProbeForm::Link_MouseMove},
+        {"Tick", Event::Timer, &ProbeForm::Tick_Timer},
+    };
+};
+
+// The program-wide probe, shown; unloaded when the test ends, also a failed one.
+struct ShownProbe {
+    ProbeForm &form = toolkit::form<ProbeForm>();
+    ShownProbe() { form.Show(); }
+    ~ShownProbe()
+    {
+        if (formExists<ProbeForm>())
+            toolkit::form<ProbeForm>().Unload();
+        testing::waitUntil([] { return !formExists<ProbeForm>(); });
+    }
 };
 
 } // namespace
 
-class TestToolkit : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void showLoadsOnce();
-    void shownWindowGetsIcon();
-    void unloadDestroysAndFormCreatesAnew();
-    void closeButtonUnloads();
-    void onlyBackgroundMovesReachForm();
-    void realWarningBox();
-    void recorderStandsIn();
-    void versionNumbers();
-    void multiLineTextUsesCrLf_data();
-    void multiLineTextUsesCrLf();
-};
-
-void TestToolkit::showLoadsOnce()
+TEST_CASE("Show loads a window once, timers running before Form_Load")
 {
     ProbeForm &form = toolkit::form<ProbeForm>();
-    QVERIFY(!form.isLoaded());
-    QVERIFY(!form.m_timer->isActive());
+    CHECK_FALSE(form.isLoaded());
     form.Show();
     form.Show();
-    QCOMPARE(form.loads, 1);
-    QVERIFY(form.timerRunningAtLoad);
-    QVERIFY(form.isVisible());
+    CHECK(form.loads == 1);
+    CHECK(form.timerRunningAtLoad);
+    CHECK(form.timer("Tick").interval() == 50);
+    CHECK(testing::isVisible(form));
+    CHECK(testing::caption(form) == "Probe");
+    CHECK(form.hWnd() != 0);
     form.Unload();
-    QTRY_VERIFY(!toolkit::formExists<ProbeForm>());
+    CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
 }
 
-void TestToolkit::shownWindowGetsIcon()
+TEST_CASE("Unload destroys the instance; the next use creates it afresh")
 {
-    QPointer<ProbeForm> form = &toolkit::form<ProbeForm>();
-    form->Show();
-    QTRY_VERIFY(!form->windowIcon().isNull());
-    const QList<QSize> sizes = form->windowIcon().availableSizes();
-    for (const int side : {16, 32, 64})
-        QVERIFY(sizes.contains(QSize(side, side)));
-    form->Unload();
-    QTRY_VERIFY(form.isNull());
-}
-
-void TestToolkit::unloadDestroysAndFormCreatesAnew()
-{
-    QPointer<ProbeForm> first = &toolkit::form<ProbeForm>();
-    QCOMPARE(&toolkit::form<ProbeForm>(), first.data());
+    ProbeForm *first = &toolkit::form<ProbeForm>();
+    CHECK(&toolkit::form<ProbeForm>() == first);
     first->Show();
     first->Unload();
-    QTRY_VERIFY(first.isNull());
-    QVERIFY(!toolkit::formExists<ProbeForm>());
+    CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
 
     ProbeForm &second = toolkit::form<ProbeForm>();
-    QVERIFY(toolkit::formExists<ProbeForm>());
-    QCOMPARE(second.loads, 0);
+    CHECK(formExists<ProbeForm>());
+    CHECK(second.loads == 0);
     second.Show();
-    QCOMPARE(second.loads, 1);
+    CHECK(second.loads == 1);
     second.Unload();
-    QTRY_VERIFY(!toolkit::formExists<ProbeForm>());
+    // Unloading twice before the window has gone is harmless.
+    second.Unload();
+    CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
 }
 
-void TestToolkit::closeButtonUnloads()
+TEST_CASE("the window system's close command unloads")
 {
-    QPointer<ProbeForm> form = &toolkit::form<ProbeForm>();
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    form->close(); // what the window system's close button does
-    QTRY_VERIFY(form.isNull());
+    ShownProbe probe;
+    testing::closeFromWindowSystem(probe.form);
+    CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
 }
 
-void TestToolkit::onlyBackgroundMovesReachForm()
+TEST_CASE("timer ticks reach their handler")
 {
-    QPointer<ProbeForm> form = &toolkit::form<ProbeForm>();
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    QTest::mouseMove(form->windowHandle(), QPoint(150, 50)); // over the tracking child
-    QCOMPARE(form->backgroundMoves, 0);
-    QTest::mouseMove(form->windowHandle(), QPoint(50, 50)); // over the background
-    QCOMPARE(form->backgroundMoves, 1);
-    form->Unload();
-    QTRY_VERIFY(form.isNull());
+    ShownProbe probe;
+    CHECK(testing::waitUntil([&] { return probe.form.ticks >= 2; }));
 }
 
-void TestToolkit::realWarningBox()
+TEST_CASE("pointer moves: over a control to that control, over the background to the window")
 {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    bool appModal = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        appModal = box->windowModality() == Qt::ApplicationModal;
-        for (QAbstractButton *button : box->buttons())
-            buttons << (box->standardButton(button) == QMessageBox::Ok ? "Ok " : "other ") +
-                           button->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    toolkit::MsgBoxWarning(QStringLiteral("请输入数字！"));
-    QCOMPARE(title, QStringLiteral("Quaddle"));
-    QCOMPARE(text, QStringLiteral("请输入数字！"));
-    QCOMPARE(icon, QMessageBox::Warning);
-    QCOMPARE(buttons, QStringList{"Ok 确定"});
-    QVERIFY(appModal);
+    ShownProbe probe;
+    testing::moveMouseOver(probe.form.control("Tracker"));
+    testing::processEvents();
+    CHECK(probe.form.backgroundMoves == 0);
+    testing::moveMouseOver(probe.form.control("Link"));
+    testing::processEvents();
+    CHECK(probe.form.linkMoves >= 1);
+    CHECK(probe.form.backgroundMoves == 0);
+    testing::moveMouseOverBackground(probe.form, 500, 300);
+    testing::processEvents();
+    CHECK(probe.form.backgroundMoves >= 1);
 }
 
-void TestToolkit::recorderStandsIn()
+TEST_CASE("label clicks: one per click, one per double-click")
 {
-    {
-        MessageBoxRecorder recorder;
-        toolkit::MsgBoxWarning(QStringLiteral("one"));
-        toolkit::MsgBoxWarning(QStringLiteral("two"));
-        QCOMPARE(recorder.prompts(), (QStringList{"one", "two"}));
-        QCOMPARE(recorder.titles(), (QStringList{"Quaddle", "Quaddle"}));
+    ShownProbe probe;
+    testing::click(probe.form.control("Link"));
+    testing::processEvents();
+    CHECK(probe.form.linkClicks == 1);
+    testing::doubleClick(probe.form.control("Link"));
+    testing::processEvents();
+    CHECK(probe.form.linkClicks == 2);
+}
+
+TEST_CASE("texts round-trip: UTF-8, CR LF between the lines of a multi-line box")
+{
+    ShownProbe probe;
+    const std::vector<std::string> texts{
+        "", "(8-5)*9-3", "A\r\nC", "\r\nB", "请输入一个1－13的数！", "Ver:1.0.0\r\n第二行"};
+    for (const std::string &text : texts) {
+        CAPTURE(text);
+        Control &box = probe.form.control("Box");
+        box.setText(text);
+        CHECK(box.text() == text);
+        Control &label = probe.form.control("Link");
+        label.setText(text.substr(0, text.find('\r')));
+        CHECK(label.text() == text.substr(0, text.find('\r')));
     }
-    // Once the recorder is gone the real box is back: close it as it appears.
-    bool shown = false;
-    QTimer::singleShot(0, this, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = true;
-            box->accept();
-        }
-    });
-    toolkit::MsgBoxWarning(QStringLiteral("three"));
-    QVERIFY(shown);
+    CHECK(probe.form.control("Entry").text().empty());
 }
 
-void TestToolkit::versionNumbers()
+TEST_CASE("colours and enabled state are kept as set")
 {
-    const toolkit::AppVersion version = toolkit::appVersion();
-    QCOMPARE(version.major, 1);
-    QCOMPARE(version.minor, 0);
-    QCOMPARE(version.revision, 0);
+    ShownProbe probe;
+    Control &label = probe.form.control("Link");
+    for (const Color color : {Color{0, 0, 255}, Color{0, 0, 0}, Color{255, 0, 0}}) {
+        label.setForeColor(color);
+        CHECK(label.foreColor() == color);
+    }
+    Control &entry = probe.form.control("Entry");
+    entry.setEnabled(false);
+    CHECK_FALSE(entry.enabled());
+    entry.setEnabled(true);
+    CHECK(entry.enabled());
 }
 
-void TestToolkit::multiLineTextUsesCrLf_data()
+TEST_CASE("the recorder stands in for the warning box, titled with the application's title")
 {
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("empty") << QString();
-    QTest::newRow("one line") << "(8-5)*9-3";
-    QTest::newRow("two lines") << "A\r\nC";
-    QTest::newRow("empty first line") << "\r\nB";
+    MessageBoxRecorder recorder;
+    MsgBoxWarning("one");
+    MsgBoxWarning("二");
+    CHECK(recorder.prompts() == std::vector<std::string>{"one", "二"});
+    CHECK(recorder.titles() == std::vector<std::string>{"Quaddle", "Quaddle"});
 }
 
-void TestToolkit::multiLineTextUsesCrLf()
+TEST_CASE("version numbers from the program's version record")
 {
-    QFETCH(QString, text);
-    QWidget parent;
-    toolkit::MultiLineTextBox box(&parent);
-    box.setText(text);
-    QCOMPARE(box.Text(), text);
-    QCOMPARE(box.document()->blockCount(), int(text.count(QLatin1String("\r\n"))) + 1);
+    const AppVersion version = appVersion();
+    CHECK(version.major == 1);
+    CHECK(version.minor == 0);
+    CHECK(version.revision == 0);
 }
 
-QTEST_MAIN(TestToolkit)
-#include "tst_toolkit.moc"
+TEST_CASE("a text too wide for its box is set just small enough, in half points")
+{
+    // A text whose width grows with its size, as every font's does.
+    struct Row {
+        std::string name;
+        double designed;
+        double widthPerPoint;
+        double box;
+        double fitted;
+    };
+    const Row rows[] = {
+        {"fits as designed", 13.5, 10, 135, 13.5},
+        {"one step smaller", 13.5, 10, 134.9, 13},
+        {"several steps", 24, 10, 200, 20},
+        {"not below the first step at or below 6 points", 13.5, 10, 10, 6},
+        {"bold title", 24, 14.2, 217, 15},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        int measured = 0;
+        const double points = backend::fittedPoints(row.designed, row.box, [&](double size) {
+            ++measured;
+            return size * row.widthPerPoint;
+        });
+        CHECK(points == row.fitted);
+        // Half a point larger would not fit, unless it is the designed size.
+        if (points < row.designed && points > 6)
+            CHECK((points + 0.5) * row.widthPerPoint > row.box);
+        CHECK(measured <= 4); // from the estimate, not step by step
+    }
+}
+
+TEST_CASE("a group of texts shares the smallest fitted size")
+{
+    FormSpec spec{.name = "Group", .caption = "", .width = 3000, .height = 1000, .controls = {}};
+    for (const char *name : {"a", "b", "c", "d"}) {
+        spec.controls.push_back({.kind = ControlKind::Label,
+                                 .name = name,
+                                 .text = name,
+                                 .place = {0, 0, 1500, 300},
+                                 .tabIndex = 0,
+                                 .shrinkToFit = true,
+                                 .fitGroup = std::string(name) == "d" ? 0 : 1});
+    }
+    // "b" is twice as wide as the others; "d" is wide but on its own.
+    const std::vector<double> widths{5, 10, 5, 10};
+    const std::vector<double> sizes = backend::fittedSizes(
+        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        [&](std::size_t i, double points) { return points * widths[i]; });
+    CHECK(sizes == std::vector<double>{10, 10, 10, 10});
+
+    spec.controls[1].fitGroup = 0;
+    const std::vector<double> apart = backend::fittedSizes(
+        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        [&](std::size_t i, double points) { return points * widths[i]; });
+    CHECK(apart == std::vector<double>{12, 10, 12, 10});
+}

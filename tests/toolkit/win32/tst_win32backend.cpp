@@ -266,7 +266,7 @@ TEST_CASE_FIXTURE(Windows,
         CAPTURE(row.label);
         const std::size_t before = shell.requests().size();
         row.input(about.control(row.label));
-        CHECK(shell.requests().size() - before == row.requests);
+        REQUIRE(shell.requests().size() - before == row.requests);
         if (row.requests)
             CHECK(shell.requests().back().owner == about.hWnd());
     }

@@ -40,14 +40,22 @@ QPoint centreInWindow(Control &control)
     return widget->mapTo(widget->window(), widget->rect().center());
 }
 
-// Keys go to the focused widget of an active window, as typing does.
-QWidget *keyTarget(Form &form)
+// The window the user works in: keys and the focus belong to it.
+QWidget *activate(Form &form)
 {
     QWidget *top = window(form);
     if (!top->isActiveWindow()) {
         top->activateWindow();
-        QTest::qWaitForWindowActive(top);
+        // Offscreen, activation is at once; on a real display it may take a moment.
+        (void)QTest::qWaitForWindowActive(top);
     }
+    return top;
+}
+
+// Keys go to the focused widget of an active window, as typing does.
+QWidget *keyTarget(Form &form)
+{
+    QWidget *top = activate(form);
     QWidget *focus = QApplication::focusWidget();
     return focus && focus->window() == top ? focus : top;
 }
@@ -136,6 +144,7 @@ void typeText(Form &form, const std::string &text)
 
 Control *focusedControl(Form &form)
 {
+    activate(form);
     return qt::controlOf(form, QApplication::focusWidget());
 }
 

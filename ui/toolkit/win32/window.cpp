@@ -725,8 +725,9 @@ LRESULT Win32Window::message(UINT message, WPARAM wParam, LPARAM lParam)
         restoreFocus();
         return 0;
     case DM_GETDEFID:
-        if (HWND button = designedDefault())
-            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        // The button Enter presses: the focused one, else the designed one.
+        if (m_defaultButton)
+            return MAKELRESULT(GetDlgCtrlID(m_defaultButton), DC_HASDEFID);
         return 0;
     case WM_NEXTDLGCTL: {
         // Sent by the dialog manager for Tab and Shift+Tab.

@@ -1,9 +1,8 @@
-// The doctest main of the Win32 backend's tests: the toolkit is started once,
-// before any window.
+// main() of the window tests: the toolkit starts before any test opens a window.
 #define DOCTEST_CONFIG_IMPLEMENT
-#include <doctest/doctest.h>
-
 #include "toolkit/testing.h"
+
+#include <doctest/doctest.h>
 
 int main(int argc, char **argv)
 {

@@ -1,0 +1,425 @@
+// How the Qt backend draws the windows: geometry in pixels, palettes, fonts
+// that fit their boxes under any desktop font, text readable on a dark
+// theme, the window icon, the real warning box and the result box's lines.
+#include "about/frmabout.h"
+#include "about/startup.h"
+#include "form1driver.h"
+#include "hands.h"
+#include "main/form1.h"
+#include "messageboxrecorder.h"
+#include "modQuaddle.h"
+#include "quaddlefacts.h"
+#include "toolkit/qt/qtwindow.h"
+
+#include <QAbstractButton>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+// Opens the program-wide instance of a window, after `apply` (a desktop
+// palette or font, which Qt gives windows as they are made).
+template <typename Window, typename Apply> QWidget *reopen(Apply &&apply)
+{
+    if (toolkit::formExists<Window>()) {
+        toolkit::form<Window>().Unload();
+        if (!QTest::qWaitFor([] { return !toolkit::formExists<Window>(); }))
+            return nullptr;
+    }
+    apply();
+    toolkit::form<Window>().Show();
+    QWidget *window = toolkit::qt::widget(toolkit::form<Window>());
+    return QTest::qWaitForWindowExposed(window) ? window : nullptr;
+}
+
+template <typename Window> QWidget *open()
+{
+    return reopen<Window>([] {});
+}
+
+template <typename Window> void close()
+{
+    if (toolkit::formExists<Window>())
+        toolkit::form<Window>().Unload();
+    QTRY_VERIFY(!toolkit::formExists<Window>());
+}
+
+} // namespace
+
+class TestQtLook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void mainLayout_data();
+    void mainLayout();
+    void mainFitsUnderLargeDesktopFont_data();
+    void mainFitsUnderLargeDesktopFont();
+    void accessibleNamesTellBoxesApart();
+
+    void aboutLayout_data();
+    void aboutLayout();
+    void aboutLooks();
+    void aboutTextsFitTheirBoxes_data();
+    void aboutTextsFitTheirBoxes();
+    void aboutFitsUnderLargeDesktopFont();
+    void aboutReadableOnDarkTheme_data();
+    void aboutReadableOnDarkTheme();
+
+    void shownWindowGetsIcon();
+    void realWarningBox();
+    void realBoxIsBackAfterRecorder();
+    void multiLineTextHasOneBlockPerLine_data();
+    void multiLineTextHasOneBlockPerLine();
+};
+
+void TestQtLook::cleanup()
+{
+    close<Form1>();
+    close<frmAbout>();
+}
+
+void TestQtLook::mainLayout_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("geometry");
+
+    // Designed in twips; 15 twips are one pixel.
+    QTest::newRow("Label1") << "Label1" << QRect(9, 6, 117, 23);
+    QTest::newRow("TxtNum1") << "TxtNum1" << QRect(27, 33, 40, 22);
+    QTest::newRow("TxtNum2") << "TxtNum2" << QRect(74, 33, 40, 22);
+    QTest::newRow("TxtNum3") << "TxtNum3" << QRect(121, 33, 40, 22);
+    QTest::newRow("TxtNum4") << "TxtNum4" << QRect(168, 33, 40, 22);
+    QTest::newRow("Label2") << "Label2" << QRect(9, 66, 69, 17);
+    QTest::newRow("Text1") << "Text1" << QRect(26, 88, 177, 68);
+    QTest::newRow("cmdJiSuan") << "cmdJiSuan" << QRect(31, 176, 59, 23);
+    QTest::newRow("cmdExit") << "cmdExit" << QRect(134, 176, 59, 23);
+}
+
+void TestQtLook::mainLayout()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, geometry);
+
+    QWidget *window = open<Form1>();
+    QVERIFY(window);
+    QCOMPARE(window->size(), QSize(231, 206));
+    QCOMPARE(window->minimumSize(), window->maximumSize()); // fixed size
+    auto *widget = window->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), geometry);
+}
+
+void TestQtLook::mainFitsUnderLargeDesktopFont_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("11 pt") << 11;
+    QTest::newRow("12 pt") << 12;
+}
+
+// Whatever font the desktop uses, the window keeps the one its layout was
+// drawn for: every label and button holds its text, and the result box shows
+// all four lines of every whole-number hand, none wrapped or cut off.
+void TestQtLook::mainFitsUnderLargeDesktopFont()
+{
+    QFETCH(int, points);
+
+    const QFont desktopFont = QApplication::font();
+    const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+    QWidget *window =
+        reopen<Form1>([&] { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points)); });
+    QVERIFY(window);
+
+    for (auto *label : window->findChildren<QLabel *>()) {
+        const QRect text = label->fontMetrics().boundingRect(label->text());
+        QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
+                 qPrintable(label->objectName()));
+    }
+    for (auto *button : window->findChildren<QPushButton *>())
+        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 8);
+
+    const Form1Driver driver(toolkit::form<Form1>());
+    MessageBoxRecorder boxes;
+    auto *box = window->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+    for (const modQuaddle::Hand &hand : modQuaddle::allHands()) {
+        std::vector<std::string> entries;
+        for (const float number : hand)
+            entries.push_back(QString::number(number).toStdString());
+        driver.setEntries(entries);
+        driver.calculate();
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(box->cursorRect(end).bottom() < box->viewport()->height(),
+                 entries.front().c_str());
+        for (QTextBlock line = box->document()->begin(); line.isValid(); line = line.next())
+            QVERIFY2(line.layout()->lineCount() <= 1, qPrintable(line.text()));
+    }
+}
+
+void TestQtLook::accessibleNamesTellBoxesApart()
+{
+    QWidget *window = open<Form1>();
+    QVERIFY(window);
+    QSet<QString> names;
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        const QString name = control->accessibleName().isEmpty()
+                                 ? qobject_cast<QAbstractButton *>(control)->text()
+                                 : control->accessibleName();
+        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+        names.insert(name);
+    }
+    QCOMPARE(names.size(), 7); // four boxes, the result box, two buttons
+}
+
+void TestQtLook::aboutLayout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+
+    // Twips divided by 15; the promotional boxes relative to Frame1.
+    QTest::newRow("Label1") << "Label1" << QRect(158, 3, 217, 37);
+    QTest::newRow("lblVersion") << "lblVersion" << QRect(402, 25, 114, 20);
+    QTest::newRow("labEmail") << "labEmail" << QRect(208, 53, 212, 24);
+    QTest::newRow("labWeb") << "labWeb" << QRect(10, 54, 187, 24);
+    QTest::newRow("labQQ") << "labQQ" << QRect(431, 54, 115, 24);
+    QTest::newRow("Frame1") << "Frame1" << QRect(7, 79, 585, 134);
+    QTest::newRow("txtPromo2") << "txtPromo2" << QRect(9, 13, 280, 111);
+    QTest::newRow("txtPromo1") << "txtPromo1" << QRect(296, 13, 280, 111);
+    QTest::newRow("labTime") << "labTime" << QRect(18, 220, 37, 37);
+    QTest::newRow("lbl") << "lbl" << QRect(66, 221, 424, 23);
+    QTest::newRow("cmdOk") << "cmdOk" << QRect(494, 223, 70, 30);
+}
+
+void TestQtLook::aboutLayout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+
+    QWidget *about = open<frmAbout>();
+    QVERIFY(about);
+    QCOMPARE(about->size(), QSize(586, 261));
+    QCOMPARE(about->minimumSize(), about->maximumSize());
+    auto *widget = about->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), geometry);
+}
+
+void TestQtLook::aboutLooks()
+{
+    QWidget *about = open<frmAbout>();
+    QVERIFY(about);
+    const auto control = [&](const char *name) {
+        return about->findChild<QWidget *>(QLatin1String(name));
+    };
+    const QColor pink(255, 192, 255);
+    QCOMPARE(about->palette().color(QPalette::Window), pink);
+    QCOMPARE(control("Frame1")->palette().color(QPalette::Window), pink);
+    QCOMPARE(control("txtPromo1")->palette().color(QPalette::Base), pink);
+    QCOMPARE(control("txtPromo2")->palette().color(QPalette::Base), pink);
+    QCOMPARE(control("labTime")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(control("labTime")->palette().color(QPalette::Window), QColor(192, 192, 255));
+    QVERIFY(qobject_cast<QGroupBox *>(control("Frame1"))->title().isEmpty());
+    QVERIFY(control("Frame1")->geometry().right() >= about->width()); // cut off
+    // The designed calligraphic face where it is installed, else the one we install.
+    const QString calligraphic = QFontDatabase::hasFamily(QStringLiteral("隶书"))
+                                     ? QStringLiteral("隶书")
+                                     : QStringLiteral("AR PL UKai CN");
+    QCOMPARE(control("lblVersion")->font().families().first(), calligraphic);
+    QCOMPARE(control("labWeb")->font(), control("labEmail")->font()); // one contact row
+    QCOMPARE(control("labWeb")->font(), control("labQQ")->font());
+    for (const char *link : {"labWeb", "labEmail", "Label1"})
+        QCOMPARE(control(link)->cursor().shape(), Qt::PointingHandCursor);
+    for (const char *promo : {"txtPromo1", "txtPromo2"}) {
+        const auto *box = qobject_cast<QPlainTextEdit *>(control(promo));
+        QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(box->textCursor().position(), 0); // the caret at the top left
+        QVERIFY(!box->isReadOnly());
+    }
+}
+
+void TestQtLook::aboutTextsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("designedPoints");
+    QTest::addColumn<bool>("bold");
+
+    QTest::newRow("Label1") << "Label1" << 24.0 << true;
+    QTest::newRow("lblVersion") << "lblVersion" << 15.0 << false;
+    QTest::newRow("labEmail") << "labEmail" << 13.5 << false;
+    QTest::newRow("labWeb") << "labWeb" << 13.5 << false;
+    QTest::newRow("labQQ") << "labQQ" << 13.5 << false;
+    QTest::newRow("labTime") << "labTime" << 24.0 << false;
+    QTest::newRow("lbl") << "lbl" << 13.5 << false;
+}
+
+void TestQtLook::aboutTextsFitTheirBoxes()
+{
+    QFETCH(QString, name);
+    QFETCH(double, designedPoints);
+    QFETCH(bool, bold);
+
+    QWidget *about = open<frmAbout>();
+    QVERIFY(about);
+    // The designed size where the text fits, smaller only where it would not.
+    const auto *label = about->findChild<QLabel *>(name);
+    const QFont font = label->font();
+    QCOMPARE(font.bold(), bold);
+    QVERIFY(font.pointSizeF() <= designedPoints);
+    QVERIFY(font.pointSizeF() >= designedPoints * 0.6);
+    QVERIFY(QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width());
+    // Smaller only as far as needed: half a point more would not fit. The
+    // contact row shares the smallest size of the three.
+    if (font.pointSizeF() < designedPoints && !name.startsWith(QLatin1String("lab"))) {
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() + 0.5);
+        QVERIFY(QFontMetricsF(larger).horizontalAdvance(label->text()) > label->width());
+    }
+}
+
+void TestQtLook::aboutFitsUnderLargeDesktopFont()
+{
+    const QFont desktopFont = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+    QWidget *about =
+        reopen<frmAbout>([] { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12)); });
+    QVERIFY(about);
+
+    for (auto *label : about->findChildren<QLabel *>()) {
+        // Top-aligned: the ink ends its lowest pixel below the first baseline.
+        const QFontMetricsF metrics(label->font());
+        const QSizeF text(metrics.horizontalAdvance(label->text()),
+                          metrics.ascent() + metrics.tightBoundingRect(label->text()).bottom());
+        QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
+                 qPrintable(QStringLiteral("%1: %2x%3 in %4x%5")
+                                .arg(label->objectName())
+                                .arg(text.width())
+                                .arg(text.height())
+                                .arg(label->width())
+                                .arg(label->height())));
+    }
+}
+
+void TestQtLook::aboutReadableOnDarkTheme_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Label1", "lblVersion", "labEmail", "labWeb", "labQQ", "txtPromo1",
+                             "txtPromo2", "labTime", "lbl"})
+        QTest::newRow(name) << name;
+}
+
+// Light text on a dark desktop would vanish on the window's designed pink:
+// every text drawn on a designed background has a designed dark colour.
+void TestQtLook::aboutReadableOnDarkTheme()
+{
+    QFETCH(QString, name);
+
+    const QPalette desktopPalette = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktopPalette); });
+    QWidget *about = reopen<frmAbout>([] {
+        QPalette dark;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            dark.setColor(role, QColor(0x24, 0x24, 0x24));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(dark);
+    });
+    QVERIFY(about);
+
+    const auto *control = about->findChild<QWidget *>(name);
+    const QColor text = control->palette().color(control->foregroundRole());
+    const QColor background = control->palette().color(control->backgroundRole());
+    QVERIFY2(qGray(background.rgb()) - qGray(text.rgb()) > 100,
+             qPrintable(text.name() + " on " + background.name()));
+}
+
+void TestQtLook::shownWindowGetsIcon()
+{
+    QWidget *window = open<Form1>();
+    QVERIFY(window);
+    QTRY_VERIFY(!window->windowIcon().isNull());
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    for (const int side : {16, 32, 64})
+        QVERIFY(sizes.contains(QSize(side, side)));
+}
+
+void TestQtLook::realWarningBox()
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    bool appModal = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        appModal = box->windowModality() == Qt::ApplicationModal;
+        for (QAbstractButton *button : box->buttons())
+            buttons << (box->standardButton(button) == QMessageBox::Ok ? "Ok " : "other ") +
+                           button->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    toolkit::MsgBoxWarning("请输入数字！");
+    QCOMPARE(title, QStringLiteral("Quaddle"));
+    QCOMPARE(text, QStringLiteral("请输入数字！"));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(buttons, QStringList{"Ok 确定"});
+    QVERIFY(appModal);
+}
+
+void TestQtLook::realBoxIsBackAfterRecorder()
+{
+    {
+        MessageBoxRecorder recorder;
+        toolkit::MsgBoxWarning("one");
+        QCOMPARE(recorder.prompts().size(), std::size_t(1));
+    }
+    // Once the recorder is gone the real box is back: close it as it appears.
+    bool shown = false;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = true;
+            box->accept();
+        }
+    });
+    toolkit::MsgBoxWarning("three");
+    QVERIFY(shown);
+}
+
+void TestQtLook::multiLineTextHasOneBlockPerLine_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty") << QString();
+    QTest::newRow("one line") << "(8-5)*9-3";
+    QTest::newRow("two lines") << "A\r\nC";
+    QTest::newRow("empty first line") << "\r\nB";
+}
+
+// Lines are the box's own lines, not one line with carriage returns in it.
+void TestQtLook::multiLineTextHasOneBlockPerLine()
+{
+    QFETCH(QString, text);
+    QWidget *window = open<Form1>();
+    QVERIFY(window);
+    toolkit::form<Form1>().control("Text1").setText(text.toStdString());
+    const auto *box = window->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+    QCOMPARE(box->document()->blockCount(), int(text.count(QLatin1String("\r\n"))) + 1);
+    QVERIFY(!box->toPlainText().contains(QLatin1Char('\r')));
+}
+
+QTEST_MAIN(TestQtLook)
+#include "tst_qtlook.moc"

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# The Wine prefix the Windows tests run in: made inside the build tree,
+# passing for Windows 10, with nothing fetched (no Mono or Gecko prompt), no Linux menu entries written for
+# the shortcuts an installer makes, the CJK fonts Debian installs linked into
+# the faces Windows programs ask for, and the screen's DPI of the caller's
+# choice. Windows fonts are neither shipped nor needed.
+#
+# Run it to make or update a prefix:
+#   wineprefix.sh [--fresh] [--dpi N] PREFIX
+#     --fresh   start from an empty prefix, even if PREFIX exists
+#     --dpi N   the screen's DPI (96 unless given; 144 is 150 %)
+# or to run a test program in the prefix $WINEPREFIX names:
+#   wineprefix.sh run PROGRAM ARGS...
+#     passes on the program's output and exit status. The output goes through
+#     files: a Wine helper process the program starts (the desktop, services)
+#     would otherwise hold CTest's pipe, and the test, open for seconds.
+#
+# Or source it in a test script, which gets these functions:
+#   wine_env PREFIX      export WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
+#   wine_make [--fresh] [--dpi N]
+#                        make or update the prefix wine_env chose
+#   wine_set_dpi N       the DPI programs started from now on see
+#   wine_run PROGRAM ARGS...
+#                        run a Windows program; its status is returned
+#   wine_run_captured PROGRAM ARGS...
+#                        the same, its output passed on through files
+#   wine_wait            wait until every process in the prefix has ended and
+#                        the server with them (a few seconds after the last)
+#   wine_reg_value KEY NAME
+#                        print one registry value's data; fails if absent
+#   wine_reg_values KEY  print every value of a key: name, a tab, the data
+#   wine_reg_exists KEY  succeed if the registry key exists
+#   wine_path WINPATH    print the Linux path of a Windows path
+# The Wine loader is $QUADDLE_WINE when set (CMake passes the one it found),
+# otherwise wine64 from Debian's own folder or wine from PATH.
+
+wine_loader() {
+    if [ -n "${QUADDLE_WINE:-}" ]; then
+        echo "$QUADDLE_WINE"
+    elif [ -x /usr/lib/wine/wine64 ]; then
+        echo /usr/lib/wine/wine64
+    else
+        command -v wine64 || command -v wine
+    fi
+}
+
+wine_server() {
+    local dir
+    dir=$(dirname "$(wine_loader)")
+    for server in "$dir/wineserver64" "$dir/wineserver"; do
+        [ -x "$server" ] && { echo "$server"; return; }
+    done
+    command -v wineserver
+}
+
+wine_env() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    # mscoree and mshtml off: Wine would offer to download Mono and Gecko.
+    # winemenubuilder off: it would copy every Start-menu shortcut into the
+    # Linux user's own menu.
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+    export WINESERVER
+    WINESERVER=$(wine_server)
+}
+
+wine_run() {
+    "$(wine_loader)" "$@"
+}
+
+wine_run_captured() {
+    local out err status
+    out=$(mktemp)
+    err=$(mktemp)
+    status=0
+    wine_run "$@" >"$out" 2>"$err" || status=$?
+    cat "$out"
+    cat "$err" >&2
+    rm -f "$out" "$err"
+    return $status
+}
+
+wine_wait() {
+    "$WINESERVER" -w
+}
+
+# A REG_MULTI_SZ value as a .reg file writes it: UTF-16 strings, each ended by
+# a zero, and one more zero at the end.
+reg_multi_sz() {
+    local strings=""
+    for s in "$@"; do strings+="$s"$'\n'; done
+    printf '%s\n' "$strings" | tr '\n' '\0' | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 |
+        tr -s ' \n' ',' | sed 's/^,//; s/,$//'
+}
+
+wine_reg_import() {
+    local file
+    file=$(mktemp --suffix=.reg)
+    # regedit reads UTF-16 with a byte order mark whatever the locale, so the
+    # Chinese face names survive a C locale.
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$file"
+    wine_run regedit /S "$(wine_run winepath -w "$file" 2>/dev/null)" >/dev/null 2>&1
+    local status=$?
+    rm -f "$file"
+    return $status
+}
+
+# The DPI lives in two places: the user's own setting, which Windows 10 reads,
+# and the hardware profile, which older programs and parts of Wine read.
+dpi_reg() {
+    printf '\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' "$1"
+    printf '\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]\r\n"LogPixels"=dword:%08x\r\n' "$1"
+}
+
+wine_set_dpi() {
+    { printf 'Windows Registry Editor Version 5.00\r\n'; dpi_reg "$1"; } | wine_reg_import
+}
+
+wine_make() {
+    local fresh=no dpi=96
+    while [ $# -gt 0 ]; do
+        case $1 in
+        --fresh) fresh=yes ;;
+        --dpi) dpi=$2; shift ;;
+        *) echo "wineprefix: unknown option $1" >&2; return 2 ;;
+        esac
+        shift
+    done
+    if [ "$fresh" = yes ] && [ -d "$WINEPREFIX" ]; then
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
+    mkdir -p "$WINEPREFIX"
+    # wineboot makes the prefix, or brings it up to date with this Wine.
+    wine_run wineboot --init >/dev/null 2>&1 || return 1
+
+    # Wine's own fonts have no Chinese. A face listed here falls back to the
+    # CJK faces Debian installs for every character it lacks, as Windows
+    # falls back to SimSun; 隶书 (LiSu) becomes the calligraphic AR PL UKai.
+    local link key
+    link=$(reg_multi_sz "wqy-zenhei.ttc,WenQuanYi Zen Hei" "ukai.ttc,AR PL UKai CN")
+    key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion'
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[%s\\FontLink\\SystemLink]\r\n' "$key"
+        for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" \
+            "MS Sans Serif" "Segoe UI"; do
+            printf '"%s"=hex(7):%s\r\n' "$face" "$link"
+        done
+        printf '\r\n[%s\\FontSubstitutes]\r\n' "$key"
+        printf '"隶书"="AR PL UKai CN"\r\n"LiSu"="AR PL UKai CN"\r\n'
+        dpi_reg "$dpi"
+        # Wine passes for Windows 7 unless told otherwise; Quaddle needs 10.
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n'
+    } | wine_reg_import
+    # The server is left running, with its helper processes writing to
+    # /dev/null: the tests that follow start faster, and a helper started by
+    # a test would hold that test's output pipe open until it ended.
+}
+
+# Every value of a registry key, one a line: name, a tab, the data.
+wine_reg_values() {
+    local out status
+    out=$(mktemp)
+    # Through a file: a pipe would stay open while Wine's helper processes run.
+    wine_run reg query "$1" >"$out" 2>/dev/null
+    status=$?
+    [ $status -eq 0 ] && tr -d '\r' <"$out" | sed -n 's/^    \(.*\)    REG_[A-Z_]*    \{0,1\}\(.*\)$/\1\t\2/p'
+    rm -f "$out"
+    return $status
+}
+
+wine_reg_value() {
+    local values
+    values=$(wine_reg_values "$1") || return 1
+    awk -F '\t' -v name="$2" '$1 == name { print $2; found = 1 } END { exit !found }' <<<"$values"
+}
+
+wine_reg_exists() {
+    wine_run reg query "$1" >/dev/null 2>&1
+}
+
+wine_path() {
+    local out
+    out=$(mktemp)
+    wine_run winepath -u "$1" >"$out" 2>/dev/null
+    tr -d '\r' <"$out"
+    rm -f "$out"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    set -euo pipefail
+    if [ "${1:-}" = run ]; then
+        shift
+        wine_env "${WINEPREFIX:?wineprefix: run needs WINEPREFIX}"
+        wine_run_captured "$@"
+        exit
+    fi
+    args=()
+    while [ $# -gt 1 ]; do args+=("$1"); shift; done
+    [ $# -eq 1 ] || { echo "usage: wineprefix.sh [--fresh] [--dpi N] PREFIX" >&2; exit 2; }
+    wine_env "$(realpath -m "$1")"
+    wine_make "${args[@]}"
+fi
