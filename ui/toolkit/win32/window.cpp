@@ -433,7 +433,6 @@ Win32Window::Win32Window(Form &form)
     m_dpi = static_cast<int>(GetDpiForWindow(hwnd()));
     if (m_dpi <= 0)
         m_dpi = USER_DEFAULT_SCREEN_DPI;
-    m_defaultFont = createFont(defaultFont(), defaultFont().points, m_dpi);
 
     for (std::size_t i = 0; i < spec.controls.size(); ++i)
         m_controls.push_back(makeControl(i));
@@ -510,7 +509,14 @@ std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
 void Win32Window::applyDpi(int dpi)
 {
     m_dpi = dpi;
-    UniqueFont defaultFontHandle = createFont(defaultFont(), defaultFont().points, dpi);
+    // One face for every control in the default font, with all their characters.
+    std::wstring defaultTexts;
+    for (const auto &control : m_controls) {
+        if (!control->spec().font)
+            defaultTexts += widen(control->spec().text);
+    }
+    UniqueFont defaultFontHandle =
+        createFont(defaultFont(), defaultFont().points, dpi, defaultTexts);
     for (const auto &control : m_controls) {
         if (!control->spec().font)
             SendMessageW(control->handle(), WM_SETFONT,
