@@ -15,6 +15,7 @@
 
 namespace {
 
+toolkit::testing::Session *session = nullptr;
 Form1 *mainWindow = nullptr;
 
 } // namespace
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     // Lives as long as the process: libFuzzer ends with exit(), and a toolkit
     // shut down by exit handlers would outlive its windows' fonts.
-    new toolkit::testing::Session(*argc, *argv);
+    session = new toolkit::testing::Session(*argc, *argv);
     toolkit::setMessageBoxHandler([](std::string_view, std::string_view) {});
     mainWindow = &toolkit::form<Form1>();
     mainWindow->Show();

@@ -57,6 +57,23 @@ void setPaletteColor(QWidget *widget, QPalette::ColorRole role, Color color)
     widget->setPalette(palette);
 }
 
+// Where a control's background colour goes: behind a label's text or a
+// frame's children, inside a box, on a button.
+QPalette::ColorRole backgroundRole(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::TextBox:
+    case ControlKind::MultiLineTextBox:
+        return QPalette::Base;
+    case ControlKind::CommandButton:
+        return QPalette::Button;
+    case ControlKind::Label:
+    case ControlKind::Frame:
+        break;
+    }
+    return QPalette::Window;
+}
+
 // What every control kind shares; the text is each kind's own.
 class QtControl : public Control
 {
@@ -71,6 +88,8 @@ public:
         m_widget->setEnabled(spec.enabled);
         if (spec.handCursor)
             m_widget->setCursor(Qt::PointingHandCursor);
+        if (spec.backColor)
+            setPaletteColor(m_widget, backgroundRole(spec.kind), *spec.backColor);
     }
 
     const ControlSpec &spec() const override { return m_spec; }
@@ -126,46 +145,31 @@ private:
     bool m_pressed = false;
 };
 
-class LabelControl : public QtControl
+// A control whose text is its widget's own: a label's or button's caption, a
+// single-line box's text, a frame's title.
+template <typename Widget> class TextControl : public QtControl
 {
 public:
-    LabelControl(const ControlSpec &spec, QLabel *label)
-        : QtControl(spec, label)
-        , m_label(label)
+    TextControl(const ControlSpec &spec, Widget *widget)
+        : QtControl(spec, widget)
+        , m_widget(widget)
     {
-        m_label->setText(qString(spec.text));
-        m_label->setAlignment(spec.align == Align::Center ? Qt::AlignCenter
-                                                          : Qt::AlignLeft | Qt::AlignTop);
-        if (spec.backColor) {
-            setPaletteColor(m_label, QPalette::Window, *spec.backColor);
-            m_label->setAutoFillBackground(true);
-        }
+        setText(spec.text);
     }
-    std::string text() const override { return m_label->text().toStdString(); }
-    void setText(std::string_view text) override { m_label->setText(qString(text)); }
+    std::string text() const override { return m_widget->text().toStdString(); }
+    void setText(std::string_view text) override { m_widget->setText(qString(text)); }
 
 private:
-    QLabel *m_label;
+    Widget *m_widget;
 };
 
-class TextBoxControl : public QtControl
+// A frame's text is its title.
+class FrameWidget : public QGroupBox
 {
 public:
-    TextBoxControl(const ControlSpec &spec, QLineEdit *edit)
-        : QtControl(spec, edit)
-        , m_edit(edit)
-    {
-        // No length limit: whatever is typed or pasted is read as it stands.
-        m_edit->setMaxLength(std::numeric_limits<int>::max());
-        m_edit->setText(qString(spec.text));
-        if (spec.backColor)
-            setPaletteColor(m_edit, QPalette::Base, *spec.backColor);
-    }
-    std::string text() const override { return m_edit->text().toStdString(); }
-    void setText(std::string_view text) override { m_edit->setText(qString(text)); }
-
-private:
-    QLineEdit *m_edit;
+    using QGroupBox::QGroupBox;
+    QString text() const { return title(); }
+    void setText(const QString &text) { setTitle(text); }
 };
 
 // The program reads and writes the text with carriage return and line feed
@@ -181,8 +185,6 @@ public:
         m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         // Tab moves on rather than typing a tab.
         m_edit->setTabChangesFocus(true);
-        if (spec.backColor)
-            setPaletteColor(m_edit, QPalette::Base, *spec.backColor);
     }
     std::string text() const override
     {
@@ -199,42 +201,6 @@ public:
 
 private:
     QPlainTextEdit *m_edit;
-};
-
-class ButtonControl : public QtControl
-{
-public:
-    ButtonControl(const ControlSpec &spec, QPushButton *button)
-        : QtControl(spec, button)
-        , m_button(button)
-    {
-        m_button->setText(qString(spec.text));
-        // A focused button takes Enter as well as Space, also outside a dialog.
-        m_button->setAutoDefault(true);
-    }
-    std::string text() const override { return m_button->text().toStdString(); }
-    void setText(std::string_view text) override { m_button->setText(qString(text)); }
-
-private:
-    QPushButton *m_button;
-};
-
-class FrameControl : public QtControl
-{
-public:
-    FrameControl(const ControlSpec &spec, QGroupBox *frame)
-        : QtControl(spec, frame)
-        , m_frame(frame)
-    {
-        m_frame->setTitle(qString(spec.text));
-        if (spec.backColor)
-            setPaletteColor(m_frame, QPalette::Window, *spec.backColor);
-    }
-    std::string text() const override { return m_frame->title().toStdString(); }
-    void setText(std::string_view text) override { m_frame->setTitle(qString(text)); }
-
-private:
-    QGroupBox *m_frame;
 };
 
 class QtTimer : public Timer
@@ -374,19 +340,25 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
 
     std::unique_ptr<QtControl> control;
     switch (spec.kind) {
-    case ControlKind::Label:
-        control = std::make_unique<LabelControl>(
-            spec,
-            new LabelWidget(parent, [&form, index](Event event) { form.raise(index, event); }));
+    case ControlKind::Label: {
+        auto *label =
+            new LabelWidget(parent, [&form, index](Event event) { form.raise(index, event); });
+        label->setAlignment(spec.align == Align::Center ? Qt::AlignCenter
+                                                        : Qt::AlignLeft | Qt::AlignTop);
+        label->setAutoFillBackground(spec.backColor.has_value());
+        control = std::make_unique<TextControl<QLabel>>(spec, label);
         break;
+    }
     case ControlKind::TextBox: {
         auto *edit = new QLineEdit(parent);
+        // No length limit: whatever is typed or pasted is read as it stands.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         if (!formSpec.defaultButton.empty()) {
             const std::size_t button = form.indexOf(formSpec.defaultButton);
             QObject::connect(edit, &QLineEdit::returnPressed, edit,
                              [&form, button] { form.raise(button, Event::Click); });
         }
-        control = std::make_unique<TextBoxControl>(spec, edit);
+        control = std::make_unique<TextControl<QLineEdit>>(spec, edit);
         break;
     }
     case ControlKind::MultiLineTextBox:
@@ -394,13 +366,15 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
         break;
     case ControlKind::CommandButton: {
         auto *button = new QPushButton(parent);
+        // A focused button takes Enter as well as Space, also outside a dialog.
+        button->setAutoDefault(true);
         QObject::connect(button, &QPushButton::clicked, button,
                          [&form, index] { form.raise(index, Event::Click); });
-        control = std::make_unique<ButtonControl>(spec, button);
+        control = std::make_unique<TextControl<QPushButton>>(spec, button);
         break;
     }
     case ControlKind::Frame:
-        control = std::make_unique<FrameControl>(spec, new QGroupBox(parent));
+        control = std::make_unique<TextControl<FrameWidget>>(spec, new FrameWidget(parent));
         break;
     }
 
