@@ -79,6 +79,8 @@ run_at() {
             fail "window $1 is not $(px "$2")x$(px "$3"): $(xdotool getwindowgeometry "$1")"
     }
 
+    # A server left running would draw on the display its desktop started on.
+    "$WINESERVER" -k 2>/dev/null || true
     wine_run "$exe" >"$out/$tag.log" 2>&1 &
     local app=$!
 

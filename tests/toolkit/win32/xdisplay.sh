@@ -2,8 +2,8 @@
 # Runs a command in an X server of its own, with a window manager, so window
 # tests need no display and disturb none:
 #   xdisplay.sh COMMAND [ARGS...]
-# Its exit status is the command's. Where WINEPREFIX is set, the Wine server
-# of that prefix ends with the display: its desktop process drew on it.
+# Its exit status is the command's. Where WINEPREFIX is set, the prefix's Wine
+# server is stopped before and after: the prefix is the test's alone.
 set -euo pipefail
 
 xvfb_pid=
@@ -37,10 +37,16 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 
+# A Wine server draws every program of its prefix on the display its desktop
+# started on: one left running (by the prefix's set-up, say) goes first, and
+# this display's goes with it.
+stop_wine() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        "$(dirname "${QUADDLE_WINE:-/usr/lib/wine/wine64}")/wineserver" -k 2>/dev/null || true
+    fi
+}
+stop_wine
 status=0
 "$@" || status=$?
-if [ -n "${WINEPREFIX:-}" ]; then
-    server=$(dirname "${QUADDLE_WINE:-/usr/lib/wine/wine64}")/wineserver
-    "$server" -k 2>/dev/null || true
-fi
+stop_wine
 exit "$status"
