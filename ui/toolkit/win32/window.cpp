@@ -8,6 +8,7 @@
 #include "win32window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <map>
@@ -182,9 +183,6 @@ protected:
     bool transparent() const override { return true; }
 
 private:
-    static int GET_X_LPARAM(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
-    static int GET_Y_LPARAM(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
-
     bool m_pressed = false;
 };
 
@@ -703,7 +701,7 @@ LRESULT Win32Window::message(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: {
         // Only the window's own background: a frame lets the pointer through
         // to the window, but it is not background.
-        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (ChildWindowFromPointEx(hwnd(), at, CWP_SKIPINVISIBLE) == hwnd())
             m_form.raiseFormMouseMove();
         return 0;
