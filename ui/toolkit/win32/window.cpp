@@ -311,7 +311,6 @@ public:
     Form &form() const { return m_form; }
     HWND hwnd() const { return m_handle.get(); }
     int dpi() const { return m_dpi; }
-    HFONT defaultFontHandle() const { return m_defaultFont.get(); }
     Win32Control *controlOf(HWND handle) const
     {
         for (const auto &control : m_controls) {
