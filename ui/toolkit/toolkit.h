@@ -20,6 +20,8 @@
 //   is set just small enough to fit (fittedPoints below), so it stays whole.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,11 +63,25 @@ constexpr int pixels(int twips)
 
 enum class Charset { Western, SimplifiedChinese };
 
+// Texts joined at compile time, so that tables of controls stay constant data:
+// joined<maker::name, suffix> for `constexpr char suffix[] = "..."`.
+template <const char *...Parts> struct Joined {
+    static constexpr auto storage = [] {
+        std::array<char, (std::char_traits<char>::length(Parts) + ... + 1)> text{};
+        auto out = text.begin();
+        ((out = std::copy_n(Parts, std::char_traits<char>::length(Parts), out)), ...);
+        return text;
+    }();
+};
+template <const char *...Parts>
+inline constexpr std::string_view joined{Joined<Parts...>::storage.data(),
+                                         Joined<Parts...>::storage.size() - 1};
+
 // A font by its designed face names (one face may have several names, such as
 // "隶书" and "LiSu"); a backend substitutes the nearest installed face where
 // none of them is installed.
 struct Font {
-    std::vector<std::string> faces;
+    std::span<const std::string_view> faces;
     double points;
     int weight = 400; // 400 regular, 700 bold
     Charset charset = Charset::Western;
@@ -81,14 +97,15 @@ enum class ControlKind {
 
 enum class Align { Left, Center };
 
+// Tables of these are constant data: every text is a view of a constant.
 struct ControlSpec {
     ControlKind kind;
-    std::string name;
-    std::string text;
+    std::string_view name;
+    std::string_view text;
     Twips place;
     int tabIndex;
-    std::string container{};    // the frame it stands in; empty for the window
-    std::optional<Font> font{}; // the toolkit's default font where unset
+    std::string_view container{}; // the frame it stands in; empty for the window
+    std::optional<Font> font{};   // the toolkit's default font where unset
     std::optional<Color> foreColor{};
     std::optional<Color> backColor{}; // the container's background where unset
     bool enabled = true;
@@ -96,17 +113,17 @@ struct ControlSpec {
     bool handCursor = false;  // a link
     bool shrinkToFit = false; // see fittedPoints
     int fitGroup = 0;         // controls of one group share the smallest fitted size
-    std::string accessibleName{};
+    std::string_view accessibleName{};
 };
 
 struct TimerSpec {
-    std::string name;
+    std::string_view name;
     int intervalMs;
 };
 
 struct FormSpec {
-    std::string name;
-    std::string caption;
+    std::string_view name;
+    std::string_view caption;
     int width; // client area, in twips
     int height;
     std::optional<Color> backColor{};
@@ -114,9 +131,9 @@ struct FormSpec {
     // control sets none of its own: a desktop theme's own may not be readable
     // there.
     std::optional<Color> foreColor{};
-    std::vector<ControlSpec> controls;
-    std::vector<TimerSpec> timers{}; // enabled as designed: they run from Load
-    std::string defaultButton{};     // pressed by Enter in a single-line text box
+    std::span<const ControlSpec> controls;
+    std::span<const TimerSpec> timers{}; // enabled as designed: they run from Load
+    std::string_view defaultButton{};    // pressed by Enter in a single-line text box
 };
 
 enum class Event { Click, MouseMove, Timer };

@@ -403,7 +403,8 @@ void QtWindow::fitTexts()
         [&](std::size_t i, double points) {
             QFont font = m_controls[i]->widget()->font();
             font.setPointSizeF(points);
-            return QFontMetricsF(font).horizontalAdvance(qString(m_controls[i]->text()));
+            // The designed text: fitting comes before anything changes it.
+            return QFontMetricsF(font).horizontalAdvance(qString(m_controls[i]->spec().text));
         });
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         if (sizes[i] != designed[i]) {
@@ -421,7 +422,7 @@ void QtWindow::setTabOrder()
         if (control->widget()->focusPolicy() != Qt::NoFocus)
             order.push_back(control.get());
     }
-    std::stable_sort(order.begin(), order.end(), [](const QtControl *a, const QtControl *b) {
+    std::sort(order.begin(), order.end(), [](const QtControl *a, const QtControl *b) {
         return a->spec().tabIndex < b->spec().tabIndex;
     });
     for (std::size_t i = 1; i < order.size(); ++i)
