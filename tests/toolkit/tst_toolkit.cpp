@@ -269,18 +269,18 @@ TEST_CASE("a group of texts shares the smallest fitted size")
                             .shrinkToFit = true,
                             .fitGroup = std::string(name) == "d" ? 0 : 1});
     }
-    const FormSpec spec{
+    const FormSpec design{
         .name = "Group", .caption = "", .width = 3000, .height = 1000, .controls = controls};
     // "b" is twice as wide as the others; "d" is wide but on its own.
     const std::vector<double> widths{5, 10, 5, 10};
     const std::vector<double> sizes = backend::fittedSizes(
-        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(sizes == std::vector<double>{10, 10, 10, 10});
 
     controls[1].fitGroup = 0;
     const std::vector<double> apart = backend::fittedSizes(
-        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(apart == std::vector<double>{12, 10, 12, 10});
 }

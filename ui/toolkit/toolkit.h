@@ -144,7 +144,7 @@ class Control
 public:
     virtual ~Control() = default;
 
-    virtual const ControlSpec &spec() const = 0;
+    virtual const ControlSpec &design() const = 0;
 
     // The caption of a label or button, the text of a text box.
     virtual std::string text() const = 0;
@@ -185,7 +185,7 @@ template <typename Window> struct Handler {
 class Form
 {
 public:
-    explicit Form(const FormSpec &spec);
+    explicit Form(const FormSpec &design);
     virtual ~Form();
     Form(const Form &) = delete;
     Form &operator=(const Form &) = delete;
@@ -197,7 +197,7 @@ public:
     // The native window handle, for calls into the platform.
     NativeHandle hWnd() const;
 
-    const FormSpec &spec() const { return m_spec; }
+    const FormSpec &design() const { return m_design; }
     // A control or timer of the loaded window, by its designed name.
     Control &control(std::string_view name) const;
     Control &controlAt(std::size_t index) const;
@@ -230,7 +230,7 @@ private:
     void bindHandler(std::string_view control, Event event, std::function<void()> run);
     void destroyWindow();
 
-    const FormSpec &m_spec;
+    const FormSpec &m_design;
     std::unique_ptr<backend::Window> m_window;
     bool m_unloading = false;
     // Per control, then per timer: the handler of each event, if any.
