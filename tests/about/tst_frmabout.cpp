@@ -64,7 +64,7 @@ TEST_CASE("start-up opens the About window alone, counting down from 9 with OK d
     CHECK_FALSE(app.control("cmdOk").enabled());
     const toolkit::Control *focus = testing::focusedControl(app.about);
     REQUIRE(focus);
-    CHECK(focus->spec().name == "txtPromo2");
+    CHECK(std::string(focus->design().name) == "txtPromo2");
     CHECK(app.about.timer("Timer1").running());
     CHECK(app.about.timer("Timer1").interval() == 1000);
 }
@@ -221,7 +221,7 @@ TEST_CASE("OK does nothing before the countdown ends, by mouse or keyboard")
         testing::pressKey(app.about, testing::Key::Tab);
         const toolkit::Control *focus = testing::focusedControl(app.about);
         REQUIRE(focus);
-        CHECK(focus->spec().name == expected);
+        CHECK(std::string(focus->design().name) == expected);
     }
     testing::pressKey(app.about, testing::Key::Return);
     testing::processEvents();

@@ -60,7 +60,7 @@ struct Shown {
     std::string focused() const
     {
         const toolkit::Control *focus = testing::focusedControl(form);
-        return focus ? focus->spec().name : "";
+        return focus ? std::string(focus->design().name) : "";
     }
 };
 

@@ -18,36 +18,38 @@ using namespace toolkit;
 
 namespace {
 
-const FormSpec probeLayout{
+constexpr ControlSpec probeControls[] = {
+    // Takes pointer moves of its own, which are not the window's.
+    {.kind = ControlKind::Label,
+     .name = "Tracker",
+     .text = "moves",
+     .place = {1500, 0, 1500, 600},
+     .tabIndex = 0},
+    {.kind = ControlKind::Label,
+     .name = "Link",
+     .text = "link",
+     .place = {1500, 700, 1500, 300},
+     .tabIndex = 1},
+    {.kind = ControlKind::TextBox,
+     .name = "Entry",
+     .text = "",
+     .place = {0, 1050, 1400, 330},
+     .tabIndex = 2},
+    {.kind = ControlKind::MultiLineTextBox,
+     .name = "Box",
+     .text = "first\r\nsecond",
+     .place = {1500, 1050, 1400, 400},
+     .tabIndex = 3},
+};
+constexpr TimerSpec probeTimers[] = {{"Tick", 50}};
+
+constexpr FormSpec probeLayout{
     .name = "Probe",
     .caption = "Probe",
     .width = 3000,
     .height = 1500,
-    .controls =
-        {
-            // Takes pointer moves of its own, which are not the window's.
-            {.kind = ControlKind::Label,
-             .name = "Tracker",
-             .text = "moves",
-             .place = {1500, 0, 1500, 600},
-             .tabIndex = 0},
-            {.kind = ControlKind::Label,
-             .name = "Link",
-             .text = "link",
-             .place = {1500, 700, 1500, 300},
-             .tabIndex = 1},
-            {.kind = ControlKind::TextBox,
-             .name = "Entry",
-             .text = "",
-             .place = {0, 1050, 1400, 330},
-             .tabIndex = 2},
-            {.kind = ControlKind::MultiLineTextBox,
-             .name = "Box",
-             .text = "first\r\nsecond",
-             .place = {1500, 1050, 1400, 400},
-             .tabIndex = 3},
-        },
-    .timers = {{"Tick", 50}},
+    .controls = probeControls,
+    .timers = probeTimers,
 };
 
 class ProbeForm : public Form
@@ -257,26 +259,28 @@ TEST_CASE("a text too wide for its box is set just small enough, in half points"
 
 TEST_CASE("a group of texts shares the smallest fitted size")
 {
-    FormSpec spec{.name = "Group", .caption = "", .width = 3000, .height = 1000, .controls = {}};
+    std::vector<ControlSpec> controls;
     for (const char *name : {"a", "b", "c", "d"}) {
-        spec.controls.push_back({.kind = ControlKind::Label,
-                                 .name = name,
-                                 .text = name,
-                                 .place = {0, 0, 1500, 300},
-                                 .tabIndex = 0,
-                                 .shrinkToFit = true,
-                                 .fitGroup = std::string(name) == "d" ? 0 : 1});
+        controls.push_back({.kind = ControlKind::Label,
+                            .name = name,
+                            .text = name,
+                            .place = {0, 0, 1500, 300},
+                            .tabIndex = 0,
+                            .shrinkToFit = true,
+                            .fitGroup = std::string(name) == "d" ? 0 : 1});
     }
+    const FormSpec design{
+        .name = "Group", .caption = "", .width = 3000, .height = 1000, .controls = controls};
     // "b" is twice as wide as the others; "d" is wide but on its own.
     const std::vector<double> widths{5, 10, 5, 10};
     const std::vector<double> sizes = backend::fittedSizes(
-        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(sizes == std::vector<double>{10, 10, 10, 10});
 
-    spec.controls[1].fitGroup = 0;
+    controls[1].fitGroup = 0;
     const std::vector<double> apart = backend::fittedSizes(
-        spec, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
+        design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(apart == std::vector<double>{12, 10, 12, 10});
 }

@@ -29,7 +29,7 @@ public:
     virtual void startTimers() = 0;
 };
 
-// Creates the native window of `form` and its controls from form.spec(), with
+// Creates the native window of `form` and its controls from form.design(), with
 // the events routed to the form. The window is not shown yet.
 std::unique_ptr<Window> createWindow(Form &form);
 
@@ -53,10 +53,10 @@ AppVersion versionNumbers();
 // lies, and corrects by single steps.
 double fittedPoints(double designed, double width, const std::function<double(double)> &advance);
 
-// The point size of each control of `spec` once shrinkToFit and fitGroup are
+// The point size of each control of `design` once shrinkToFit and fitGroup are
 // applied, given the designed size of each control's font, the width of each
 // control's box and a measure of its text at a size, both in one unit.
-std::vector<double> fittedSizes(const FormSpec &spec, const std::vector<double> &designed,
+std::vector<double> fittedSizes(const FormSpec &design, const std::vector<double> &designed,
                                 const std::function<double(std::size_t)> &width,
                                 const std::function<double(std::size_t, double)> &advance);
 

@@ -31,11 +31,11 @@ int loadedWindows = 0;
 
 } // namespace
 
-Form::Form(const FormSpec &spec)
-    : m_spec(spec)
-    , m_clicks(spec.controls.size())
-    , m_moves(spec.controls.size())
-    , m_ticks(spec.timers.size())
+Form::Form(const FormSpec &design)
+    : m_design(design)
+    , m_clicks(design.controls.size())
+    , m_moves(design.controls.size())
+    , m_ticks(design.timers.size())
 {}
 
 Form::~Form()
@@ -85,7 +85,7 @@ NativeHandle Form::hWnd() const
 
 std::size_t Form::indexOf(std::string_view name) const
 {
-    const auto &controls = m_spec.controls;
+    const auto &controls = m_design.controls;
     const auto found =
         std::find_if(controls.begin(), controls.end(),
                      [&](const ControlSpec &control) { return control.name == name; });
@@ -107,7 +107,7 @@ Control &Form::control(std::string_view name) const
 
 Timer &Form::timer(std::string_view name) const
 {
-    const auto &timers = m_spec.timers;
+    const auto &timers = m_design.timers;
     const auto found = std::find_if(timers.begin(), timers.end(),
                                     [&](const TimerSpec &timer) { return timer.name == name; });
     if (found == timers.end())
@@ -119,7 +119,7 @@ Timer &Form::timer(std::string_view name) const
 void Form::bindHandler(std::string_view control, Event event, std::function<void()> run)
 {
     if (event == Event::Timer) {
-        const auto &timers = m_spec.timers;
+        const auto &timers = m_design.timers;
         const auto found = std::find_if(timers.begin(), timers.end(), [&](const TimerSpec &timer) {
             return timer.name == control;
         });
@@ -212,24 +212,24 @@ double fittedPoints(double designed, double width, const std::function<double(do
     return designed - steps * step;
 }
 
-std::vector<double> fittedSizes(const FormSpec &spec, const std::vector<double> &designed,
+std::vector<double> fittedSizes(const FormSpec &design, const std::vector<double> &designed,
                                 const std::function<double(std::size_t)> &width,
                                 const std::function<double(std::size_t, double)> &advance)
 {
     std::vector<double> sizes = designed;
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const ControlSpec &control = spec.controls[i];
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const ControlSpec &control = design.controls[i];
         if (control.shrinkToFit && designed[i] > 0)
             sizes[i] = fittedPoints(designed[i], width(i),
                                     [&](double points) { return advance(i, points); });
     }
     // A group reads as one line of text: all in the smallest size of any.
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const int group = spec.controls[i].fitGroup;
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const int group = design.controls[i].fitGroup;
         if (group == 0)
             continue;
-        for (std::size_t j = 0; j < spec.controls.size(); ++j) {
-            if (spec.controls[j].fitGroup == group)
+        for (std::size_t j = 0; j < design.controls.size(); ++j) {
+            if (design.controls[j].fitGroup == group)
                 sizes[i] = std::min(sizes[i], sizes[j]);
         }
     }

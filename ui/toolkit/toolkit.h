@@ -20,6 +20,8 @@
 //   is set just small enough to fit (fittedPoints below), so it stays whole.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,11 +63,25 @@ constexpr int pixels(int twips)
 
 enum class Charset { Western, SimplifiedChinese };
 
+// Texts joined at compile time, so that tables of controls stay constant data:
+// joined<maker::name, suffix> for `constexpr char suffix[] = "..."`.
+template <const char *...Parts> struct Joined {
+    static constexpr auto storage = [] {
+        std::array<char, (std::char_traits<char>::length(Parts) + ... + 1)> text{};
+        auto out = text.begin();
+        ((out = std::copy_n(Parts, std::char_traits<char>::length(Parts), out)), ...);
+        return text;
+    }();
+};
+template <const char *...Parts>
+inline constexpr std::string_view joined{Joined<Parts...>::storage.data(),
+                                         Joined<Parts...>::storage.size() - 1};
+
 // A font by its designed face names (one face may have several names, such as
 // "隶书" and "LiSu"); a backend substitutes the nearest installed face where
 // none of them is installed.
 struct Font {
-    std::vector<std::string> faces;
+    std::span<const std::string_view> faces;
     double points;
     int weight = 400; // 400 regular, 700 bold
     Charset charset = Charset::Western;
@@ -81,14 +97,15 @@ enum class ControlKind {
 
 enum class Align { Left, Center };
 
+// Tables of these are constant data: every text is a view of a constant.
 struct ControlSpec {
     ControlKind kind;
-    std::string name;
-    std::string text;
+    std::string_view name;
+    std::string_view text;
     Twips place;
     int tabIndex;
-    std::string container{};    // the frame it stands in; empty for the window
-    std::optional<Font> font{}; // the toolkit's default font where unset
+    std::string_view container{}; // the frame it stands in; empty for the window
+    std::optional<Font> font{};   // the toolkit's default font where unset
     std::optional<Color> foreColor{};
     std::optional<Color> backColor{}; // the container's background where unset
     bool enabled = true;
@@ -96,17 +113,17 @@ struct ControlSpec {
     bool handCursor = false;  // a link
     bool shrinkToFit = false; // see fittedPoints
     int fitGroup = 0;         // controls of one group share the smallest fitted size
-    std::string accessibleName{};
+    std::string_view accessibleName{};
 };
 
 struct TimerSpec {
-    std::string name;
+    std::string_view name;
     int intervalMs;
 };
 
 struct FormSpec {
-    std::string name;
-    std::string caption;
+    std::string_view name;
+    std::string_view caption;
     int width; // client area, in twips
     int height;
     std::optional<Color> backColor{};
@@ -114,9 +131,9 @@ struct FormSpec {
     // control sets none of its own: a desktop theme's own may not be readable
     // there.
     std::optional<Color> foreColor{};
-    std::vector<ControlSpec> controls;
-    std::vector<TimerSpec> timers{}; // enabled as designed: they run from Load
-    std::string defaultButton{};     // pressed by Enter in a single-line text box
+    std::span<const ControlSpec> controls;
+    std::span<const TimerSpec> timers{}; // enabled as designed: they run from Load
+    std::string_view defaultButton{};    // pressed by Enter in a single-line text box
 };
 
 enum class Event { Click, MouseMove, Timer };
@@ -127,7 +144,7 @@ class Control
 public:
     virtual ~Control() = default;
 
-    virtual const ControlSpec &spec() const = 0;
+    virtual const ControlSpec &design() const = 0;
 
     // The caption of a label or button, the text of a text box.
     virtual std::string text() const = 0;
@@ -168,7 +185,7 @@ template <typename Window> struct Handler {
 class Form
 {
 public:
-    explicit Form(const FormSpec &spec);
+    explicit Form(const FormSpec &design);
     virtual ~Form();
     Form(const Form &) = delete;
     Form &operator=(const Form &) = delete;
@@ -180,7 +197,7 @@ public:
     // The native window handle, for calls into the platform.
     NativeHandle hWnd() const;
 
-    const FormSpec &spec() const { return m_spec; }
+    const FormSpec &design() const { return m_design; }
     // A control or timer of the loaded window, by its designed name.
     Control &control(std::string_view name) const;
     Control &controlAt(std::size_t index) const;
@@ -213,7 +230,7 @@ private:
     void bindHandler(std::string_view control, Event event, std::function<void()> run);
     void destroyWindow();
 
-    const FormSpec &m_spec;
+    const FormSpec &m_design;
     std::unique_ptr<backend::Window> m_window;
     bool m_unloading = false;
     // Per control, then per timer: the handler of each event, if any.

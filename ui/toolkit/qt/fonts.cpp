@@ -53,8 +53,8 @@ QFont fontFromFaces(const QStringList &faces, double points, int weight)
 QFont font(const Font &designed)
 {
     QStringList faces;
-    for (const std::string &face : designed.faces)
-        faces << QString::fromStdString(face);
+    for (const std::string_view face : designed.faces)
+        faces << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
     const bool sans = sansFaces().contains(faces.value(0));
     const QStringList &standIns = sans ? sansFaces() : calligraphicFaces();
     if (sans || standIns.contains(faces.value(0))) {
@@ -71,7 +71,8 @@ QFont font(const Font &designed)
 
 QFont defaultFont()
 {
-    return font(Font{{"MS Sans Serif"}, 8});
+    static constexpr std::string_view faces[] = {"MS Sans Serif"};
+    return font(Font{faces, 8});
 }
 
 } // namespace toolkit::qt

@@ -78,21 +78,21 @@ QPalette::ColorRole backgroundRole(ControlKind kind)
 class QtControl : public Control
 {
 public:
-    QtControl(const ControlSpec &spec, QWidget *widget)
-        : m_spec(spec)
+    QtControl(const ControlSpec &design, QWidget *widget)
+        : m_design(design)
         , m_widget(widget)
     {
-        m_widget->setObjectName(qString(spec.name));
-        if (!spec.accessibleName.empty())
-            m_widget->setAccessibleName(qString(spec.accessibleName));
-        m_widget->setEnabled(spec.enabled);
-        if (spec.handCursor)
+        m_widget->setObjectName(qString(design.name));
+        if (!design.accessibleName.empty())
+            m_widget->setAccessibleName(qString(design.accessibleName));
+        m_widget->setEnabled(design.enabled);
+        if (design.handCursor)
             m_widget->setCursor(Qt::PointingHandCursor);
-        if (spec.backColor)
-            setPaletteColor(m_widget, backgroundRole(spec.kind), *spec.backColor);
+        if (design.backColor)
+            setPaletteColor(m_widget, backgroundRole(design.kind), *design.backColor);
     }
 
-    const ControlSpec &spec() const override { return m_spec; }
+    const ControlSpec &design() const override { return m_design; }
     Color foreColor() const override
     {
         return color(m_widget->palette().color(m_widget->foregroundRole()));
@@ -108,7 +108,7 @@ public:
     QWidget *widget() const { return m_widget; }
 
 private:
-    const ControlSpec &m_spec;
+    const ControlSpec &m_design;
     QWidget *m_widget; // owned by the window's widget
 };
 
@@ -150,11 +150,11 @@ private:
 template <typename Widget> class TextControl : public QtControl
 {
 public:
-    TextControl(const ControlSpec &spec, Widget *widget)
-        : QtControl(spec, widget)
+    TextControl(const ControlSpec &design, Widget *widget)
+        : QtControl(design, widget)
         , m_widget(widget)
     {
-        setText(spec.text);
+        setText(design.text);
     }
     std::string text() const override { return m_widget->text().toStdString(); }
     void setText(std::string_view text) override { m_widget->setText(qString(text)); }
@@ -177,8 +177,8 @@ public:
 class MultiLineControl : public QtControl
 {
 public:
-    MultiLineControl(const ControlSpec &spec, QPlainTextEdit *edit)
-        : QtControl(spec, edit)
+    MultiLineControl(const ControlSpec &design, QPlainTextEdit *edit)
+        : QtControl(design, edit)
         , m_edit(edit)
     {
         m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -287,7 +287,7 @@ private:
     void fitTexts();
     void setTabOrder();
 
-    const FormSpec &m_spec;
+    const FormSpec &m_design;
     FormWidget *m_widget;
     std::vector<std::unique_ptr<QtControl>> m_controls;
     std::vector<std::unique_ptr<QtTimer>> m_timers;
@@ -295,36 +295,36 @@ private:
 };
 
 QtWindow::QtWindow(Form &form)
-    : m_spec(form.spec())
+    : m_design(form.design())
     , m_widget(new FormWidget(form))
 {
-    const FormSpec &spec = m_spec;
+    const FormSpec &design = m_design;
     QGuiApplication::setQuitOnLastWindowClosed(false); // the toolkit ends the program
-    m_widget->setObjectName(qString(spec.name));
-    m_widget->setWindowTitle(qString(spec.caption));
-    m_widget->setFixedSize(pixels(spec.width), pixels(spec.height));
+    m_widget->setObjectName(qString(design.name));
+    m_widget->setWindowTitle(qString(design.caption));
+    m_widget->setFixedSize(pixels(design.width), pixels(design.height));
     m_widget->setFont(defaultFont());
-    if (spec.backColor || spec.foreColor) {
+    if (design.backColor || design.foreColor) {
         QPalette palette = m_widget->palette();
-        if (spec.backColor)
-            palette.setColor(QPalette::Window, qColor(*spec.backColor));
-        if (spec.foreColor) {
-            palette.setColor(QPalette::WindowText, qColor(*spec.foreColor));
-            palette.setColor(QPalette::Text, qColor(*spec.foreColor));
+        if (design.backColor)
+            palette.setColor(QPalette::Window, qColor(*design.backColor));
+        if (design.foreColor) {
+            palette.setColor(QPalette::WindowText, qColor(*design.foreColor));
+            palette.setColor(QPalette::Text, qColor(*design.foreColor));
         }
         m_widget->setPalette(palette);
-        m_widget->setAutoFillBackground(spec.backColor.has_value());
+        m_widget->setAutoFillBackground(design.backColor.has_value());
     }
 
-    for (std::size_t i = 0; i < spec.controls.size(); ++i)
+    for (std::size_t i = 0; i < design.controls.size(); ++i)
         m_controls.push_back(makeControl(form, i));
     fitTexts();
     setTabOrder();
 
-    for (std::size_t i = 0; i < spec.timers.size(); ++i) {
+    for (std::size_t i = 0; i < design.timers.size(); ++i) {
         auto *timer = new QTimer(m_widget);
-        timer->setObjectName(qString(spec.timers[i].name));
-        timer->setInterval(spec.timers[i].intervalMs);
+        timer->setObjectName(qString(design.timers[i].name));
+        timer->setInterval(design.timers[i].intervalMs);
         QObject::connect(timer, &QTimer::timeout, m_widget, [&form, i] { form.raiseTimer(i); });
         m_timers.push_back(std::make_unique<QtTimer>(timer));
     }
@@ -332,37 +332,37 @@ QtWindow::QtWindow(Form &form)
 
 std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
 {
-    const FormSpec &formSpec = form.spec();
-    const ControlSpec &spec = formSpec.controls[index];
+    const FormSpec &formDesign = form.design();
+    const ControlSpec &design = formDesign.controls[index];
     QWidget *parent = m_widget;
-    if (!spec.container.empty())
-        parent = m_controls.at(form.indexOf(spec.container))->widget();
+    if (!design.container.empty())
+        parent = m_controls.at(form.indexOf(design.container))->widget();
 
     std::unique_ptr<QtControl> control;
-    switch (spec.kind) {
+    switch (design.kind) {
     case ControlKind::Label: {
         auto *label =
             new LabelWidget(parent, [&form, index](Event event) { form.raise(index, event); });
-        label->setAlignment(spec.align == Align::Center ? Qt::AlignCenter
-                                                        : Qt::AlignLeft | Qt::AlignTop);
-        label->setAutoFillBackground(spec.backColor.has_value());
-        control = std::make_unique<TextControl<QLabel>>(spec, label);
+        label->setAlignment(design.align == Align::Center ? Qt::AlignCenter
+                                                          : Qt::AlignLeft | Qt::AlignTop);
+        label->setAutoFillBackground(design.backColor.has_value());
+        control = std::make_unique<TextControl<QLabel>>(design, label);
         break;
     }
     case ControlKind::TextBox: {
         auto *edit = new QLineEdit(parent);
         // No length limit: whatever is typed or pasted is read as it stands.
         edit->setMaxLength(std::numeric_limits<int>::max());
-        if (!formSpec.defaultButton.empty()) {
-            const std::size_t button = form.indexOf(formSpec.defaultButton);
+        if (!formDesign.defaultButton.empty()) {
+            const std::size_t button = form.indexOf(formDesign.defaultButton);
             QObject::connect(edit, &QLineEdit::returnPressed, edit,
                              [&form, button] { form.raise(button, Event::Click); });
         }
-        control = std::make_unique<TextControl<QLineEdit>>(spec, edit);
+        control = std::make_unique<TextControl<QLineEdit>>(design, edit);
         break;
     }
     case ControlKind::MultiLineTextBox:
-        control = std::make_unique<MultiLineControl>(spec, new QPlainTextEdit(parent));
+        control = std::make_unique<MultiLineControl>(design, new QPlainTextEdit(parent));
         break;
     case ControlKind::CommandButton: {
         auto *button = new QPushButton(parent);
@@ -370,22 +370,22 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
         button->setAutoDefault(true);
         QObject::connect(button, &QPushButton::clicked, button,
                          [&form, index] { form.raise(index, Event::Click); });
-        control = std::make_unique<TextControl<QPushButton>>(spec, button);
+        control = std::make_unique<TextControl<QPushButton>>(design, button);
         break;
     }
     case ControlKind::Frame:
-        control = std::make_unique<TextControl<FrameWidget>>(spec, new FrameWidget(parent));
+        control = std::make_unique<TextControl<FrameWidget>>(design, new FrameWidget(parent));
         break;
     }
 
     QWidget *widget = control->widget();
-    place(widget, spec.place);
-    if (spec.foreColor)
-        control->setForeColor(*spec.foreColor);
-    if (spec.font)
-        widget->setFont(font(*spec.font)); // before the text, so it is laid out once
-    if (spec.kind == ControlKind::MultiLineTextBox) {
-        control->setText(spec.text);
+    place(widget, design.place);
+    if (design.foreColor)
+        control->setForeColor(*design.foreColor);
+    if (design.font)
+        widget->setFont(font(*design.font)); // before the text, so it is laid out once
+    if (design.kind == ControlKind::MultiLineTextBox) {
+        control->setText(design.text);
         // The caret starts at the top left, as in any new box.
         static_cast<QPlainTextEdit *>(widget)->moveCursor(QTextCursor::Start);
     }
@@ -397,13 +397,14 @@ void QtWindow::fitTexts()
 {
     std::vector<double> designed;
     for (const auto &control : m_controls)
-        designed.push_back(control->spec().font ? control->widget()->font().pointSizeF() : 0);
+        designed.push_back(control->design().font ? control->widget()->font().pointSizeF() : 0);
     const std::vector<double> sizes = backend::fittedSizes(
-        m_spec, designed, [&](std::size_t i) { return m_controls[i]->widget()->width(); },
+        m_design, designed, [&](std::size_t i) { return m_controls[i]->widget()->width(); },
         [&](std::size_t i, double points) {
             QFont font = m_controls[i]->widget()->font();
             font.setPointSizeF(points);
-            return QFontMetricsF(font).horizontalAdvance(qString(m_controls[i]->text()));
+            // The designed text: fitting comes before anything changes it.
+            return QFontMetricsF(font).horizontalAdvance(qString(m_controls[i]->design().text));
         });
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         if (sizes[i] != designed[i]) {
@@ -421,8 +422,8 @@ void QtWindow::setTabOrder()
         if (control->widget()->focusPolicy() != Qt::NoFocus)
             order.push_back(control.get());
     }
-    std::stable_sort(order.begin(), order.end(), [](const QtControl *a, const QtControl *b) {
-        return a->spec().tabIndex < b->spec().tabIndex;
+    std::sort(order.begin(), order.end(), [](const QtControl *a, const QtControl *b) {
+        return a->design().tabIndex < b->design().tabIndex;
     });
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
