@@ -172,7 +172,7 @@ TEST_CASE_FIXTURE(Windows,
                                     static_cast<toolkit::Form *>(&shown<frmAbout>())}) {
             changeDpi(*form, dpi);
             const SIZE client = clientSize(win32::windowHandle(*form));
-            const auto &controls = form->spec().controls;
+            const auto &controls = form->design().controls;
             for (std::size_t i = 0; i < controls.size(); ++i) {
                 CAPTURE(dpi);
                 CAPTURE(controls[i].name);
@@ -204,12 +204,12 @@ TEST_CASE_FIXTURE(
     frmAbout &about = shown<frmAbout>();
     for (const int dpi : {96, 144}) {
         changeDpi(about, dpi);
-        for (std::size_t i = 0; i < about.spec().controls.size(); ++i) {
-            const toolkit::ControlSpec &spec = about.spec().controls[i];
-            if (!spec.font)
+        for (std::size_t i = 0; i < about.design().controls.size(); ++i) {
+            const toolkit::ControlSpec &design = about.design().controls[i];
+            if (!design.font)
                 continue;
             CAPTURE(dpi);
-            CAPTURE(spec.name);
+            CAPTURE(design.name);
             const toolkit::Control &control = about.controlAt(i);
             const std::wstring face = faceOf(win32::fontOf(control));
             // The face drawn in is one installed, not GDI's silent substitute,
@@ -217,10 +217,10 @@ TEST_CASE_FIXTURE(
             const bool installed = win32::isInstalled(face, toolkit::Charset::Western) ||
                                    win32::isInstalled(face, toolkit::Charset::SimplifiedChinese);
             CHECK(installed);
-            CHECK(win32::covers(face, spec.font->charset, win32::widen(control.text())));
+            CHECK(win32::covers(face, design.font->charset, win32::widen(control.text())));
             CHECK(logFontOf(win32::fontOf(control)).lfCharSet ==
-                  win32::gdiCharset(spec.font->charset));
-            if (spec.shrinkToFit) {
+                  win32::gdiCharset(design.font->charset));
+            if (design.shrinkToFit) {
                 RECT box;
                 GetClientRect(win32::controlHandle(control), &box);
                 CHECK(textWidth(control) <= box.right);
@@ -231,14 +231,17 @@ TEST_CASE_FIXTURE(
 
 TEST_CASE("a face that is not installed is replaced by an installed one of its kind")
 {
+    static constexpr std::string_view missing[] = {"No Such Face Anywhere"};
+    static constexpr std::string_view bitmap[] = {"MS Sans Serif"};
+    static constexpr std::string_view clerical[] = {"隶书", "LiSu"};
     const toolkit::Font rows[] = {
-        {{"No Such Face Anywhere"}, 12},
-        {{"No Such Face Anywhere"}, 12, 400, toolkit::Charset::SimplifiedChinese},
-        {{"MS Sans Serif"}, 13.5},
-        {{"隶书", "LiSu"}, 15, 400, toolkit::Charset::SimplifiedChinese},
+        {missing, 12},
+        {missing, 12, 400, toolkit::Charset::SimplifiedChinese},
+        {bitmap, 13.5},
+        {clerical, 15, 400, toolkit::Charset::SimplifiedChinese},
     };
     for (const toolkit::Font &font : rows) {
-        CAPTURE(win32::narrow(win32::widen(font.faces.front())));
+        CAPTURE(font.faces.front());
         const std::wstring face = win32::installedFace(font, L"Veltaro软件");
         CHECK(win32::isInstalled(face, font.charset));
         CHECK(win32::covers(face, font.charset, L"Veltaro软件"));

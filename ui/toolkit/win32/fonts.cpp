@@ -53,7 +53,8 @@ int CALLBACK noteOutlineFont(const LOGFONTW *, const TEXTMETRICW *, DWORD fontTy
 
 const Font &defaultFont()
 {
-    static const Font font{{"MS Shell Dlg", "Microsoft Sans Serif"}, 8};
+    static constexpr std::string_view faces[] = {"MS Shell Dlg", "Microsoft Sans Serif"};
+    static const Font font{faces, 8};
     return font;
 }
 
@@ -106,7 +107,7 @@ bool covers(const std::wstring &face, Charset charset, std::wstring_view text)
 std::wstring installedFace(const Font &font, std::wstring_view text)
 {
     std::vector<std::wstring> candidates;
-    for (const std::string &face : font.faces)
+    for (const std::string_view face : font.faces)
         candidates.push_back(widen(face));
     for (const std::wstring &face : standIns(font.charset))
         candidates.push_back(face);
@@ -134,7 +135,8 @@ UniqueFont createFont(const Font &font, double points, int dpi, std::wstring_vie
 {
     static std::map<std::tuple<std::vector<std::string>, Charset, std::wstring>, std::wstring>
         faces;
-    auto &face = faces[{font.faces, font.charset, std::wstring(text)}];
+    auto &face = faces[{std::vector<std::string>(font.faces.begin(), font.faces.end()),
+                        font.charset, std::wstring(text)}];
     if (face.empty())
         face = installedFace(font, text);
     // A negative height asks for the character height, which is what a point

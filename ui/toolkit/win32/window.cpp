@@ -62,7 +62,7 @@ public:
             RemoveWindowSubclass(m_handle, &Win32Control::subclassProc, 0);
     }
 
-    const ControlSpec &spec() const override { return m_spec; }
+    const ControlSpec &design() const override { return m_design; }
     std::string text() const override
     {
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
@@ -112,7 +112,7 @@ protected:
 
     Win32Window &m_window;
     std::size_t m_index;
-    const ControlSpec &m_spec;
+    const ControlSpec &m_design;
     HWND m_handle; // owned by the window
 
 private:
@@ -172,7 +172,7 @@ protected:
             raise(Event::MouseMove);
             return 0;
         case WM_SETCURSOR:
-            if (m_spec.handCursor && LOWORD(lParam) == HTCLIENT) {
+            if (m_design.handCursor && LOWORD(lParam) == HTCLIENT) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
@@ -321,14 +321,14 @@ public:
     }
     // The background a control shows where it has none of its own: its
     // frame's, else the window's.
-    std::optional<Color> containerBackground(const ControlSpec &spec) const
+    std::optional<Color> containerBackground(const ControlSpec &design) const
     {
-        if (!spec.container.empty()) {
-            if (const auto &frame = m_form.spec().controls[m_form.indexOf(spec.container)];
+        if (!design.container.empty()) {
+            if (const auto &frame = m_form.design().controls[m_form.indexOf(design.container)];
                 frame.backColor)
                 return frame.backColor;
         }
-        return m_form.spec().backColor;
+        return m_form.design().backColor;
     }
     HBRUSH brush(Color color)
     {
@@ -354,7 +354,7 @@ private:
     HWND firstFocusable() const;
     HWND designedDefault() const
     {
-        const std::string &name = m_form.spec().defaultButton;
+        const std::string_view name = m_form.design().defaultButton;
         return name.empty() ? nullptr : m_controls[m_form.indexOf(name)]->handle();
     }
 
@@ -372,12 +372,12 @@ private:
 Win32Control::Win32Control(Win32Window &window, std::size_t index, HWND handle)
     : m_window(window)
     , m_index(index)
-    , m_spec(window.form().spec().controls[index])
+    , m_design(window.form().design().controls[index])
     , m_handle(handle)
-    , m_foreColor(m_spec.foreColor)
+    , m_foreColor(m_design.foreColor)
 {
     SetWindowSubclass(m_handle, &Win32Control::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    EnableWindow(m_handle, m_spec.enabled);
+    EnableWindow(m_handle, m_design.enabled);
 }
 
 void Win32Control::raise(Event event)
@@ -387,17 +387,17 @@ void Win32Control::raise(Event event)
 
 std::optional<Color> Win32Control::background() const
 {
-    if (m_spec.backColor)
-        return m_spec.backColor;
-    return transparent() ? m_window.containerBackground(m_spec) : std::nullopt;
+    if (m_design.backColor)
+        return m_design.backColor;
+    return transparent() ? m_window.containerBackground(m_design) : std::nullopt;
 }
 
 Color Win32Control::foreColor() const
 {
     if (m_foreColor)
         return *m_foreColor;
-    if (background() && m_window.form().spec().foreColor)
-        return *m_window.form().spec().foreColor;
+    if (background() && m_window.form().design().foreColor)
+        return *m_window.form().design().foreColor;
     return color(GetSysColor(systemText()));
 }
 
@@ -423,18 +423,19 @@ Win32Window::Win32Window(Form &form)
     : m_form(form)
 {
     initialize();
-    const FormSpec &spec = form.spec();
-    m_handle.reset(CreateWindowExW(formExStyle, formClass, widen(spec.caption).c_str(), formStyle,
+    const FormSpec &design = form.design();
+    m_handle.reset(CreateWindowExW(formExStyle, formClass, widen(design.caption).c_str(), formStyle,
                                    CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance(),
                                    this));
     m_dpi = static_cast<int>(GetDpiForWindow(hwnd()));
     if (m_dpi <= 0)
         m_dpi = USER_DEFAULT_SCREEN_DPI;
 
-    for (std::size_t i = 0; i < spec.controls.size(); ++i)
+    for (std::size_t i = 0; i < design.controls.size(); ++i)
         m_controls.push_back(makeControl(i));
-    for (std::size_t i = 0; i < spec.timers.size(); ++i)
-        m_timers.push_back(std::make_unique<Win32Timer>(hwnd(), i + 1, spec.timers[i].intervalMs));
+    for (std::size_t i = 0; i < design.timers.size(); ++i)
+        m_timers.push_back(
+            std::make_unique<Win32Timer>(hwnd(), i + 1, design.timers[i].intervalMs));
     applyDpi(m_dpi);
     setTabOrder();
     m_defaultButton = designedDefault();
@@ -453,15 +454,15 @@ Win32Window::~Win32Window()
 
 std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
 {
-    const FormSpec &formSpec = m_form.spec();
-    const ControlSpec &spec = formSpec.controls[index];
+    const FormSpec &formDesign = m_form.design();
+    const ControlSpec &design = formDesign.controls[index];
     const wchar_t *className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (design.kind) {
     case ControlKind::Label:
         style |= SS_NOTIFY | SS_NOPREFIX |
-                 (spec.align == Align::Center ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP);
+                 (design.align == Align::Center ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP);
         break;
     case ControlKind::TextBox:
         className = L"EDIT";
@@ -475,8 +476,8 @@ std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
         break;
     case ControlKind::CommandButton:
         className = L"BUTTON";
-        style |=
-            WS_TABSTOP | (spec.name == formSpec.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        style |= WS_TABSTOP |
+                 (design.name == formDesign.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::Frame:
         className = L"BUTTON";
@@ -484,9 +485,9 @@ std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
         break;
     }
     HWND handle = CreateWindowExW(
-        exStyle, className, widen(spec.text).c_str(), style, 0, 0, 0, 0, hwnd(),
+        exStyle, className, widen(design.text).c_str(), style, 0, 0, 0, 0, hwnd(),
         reinterpret_cast<HMENU>(firstControlId + static_cast<INT_PTR>(index)), instance(), nullptr);
-    switch (spec.kind) {
+    switch (design.kind) {
     case ControlKind::Label:
         return std::make_unique<LabelControl>(*this, index, handle);
     case ControlKind::TextBox:
@@ -509,20 +510,20 @@ void Win32Window::applyDpi(int dpi)
     // One face for every control in the default font, with all their characters.
     std::wstring defaultTexts;
     for (const auto &control : m_controls) {
-        if (!control->spec().font)
-            defaultTexts += widen(control->spec().text);
+        if (!control->design().font)
+            defaultTexts += widen(control->design().text);
     }
     UniqueFont defaultFontHandle =
         createFont(defaultFont(), defaultFont().points, dpi, defaultTexts);
     for (const auto &control : m_controls) {
-        if (!control->spec().font)
+        if (!control->design().font)
             SendMessageW(control->handle(), WM_SETFONT,
                          reinterpret_cast<WPARAM>(defaultFontHandle.get()), TRUE);
     }
     m_defaultFont = std::move(defaultFontHandle);
 
-    const FormSpec &spec = m_form.spec();
-    RECT frame{0, 0, scaled(spec.width, dpi), scaled(spec.height, dpi)};
+    const FormSpec &design = m_form.design();
+    RECT frame{0, 0, scaled(design.width, dpi), scaled(design.height, dpi)};
     AdjustWindowRectExForDpi(&frame, formStyle, FALSE, formExStyle, static_cast<UINT>(dpi));
     SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -531,8 +532,8 @@ void Win32Window::applyDpi(int dpi)
     // must come out exact.
     RECT client;
     GetClientRect(hwnd(), &client);
-    const int missingWidth = scaled(spec.width, dpi) - client.right;
-    const int missingHeight = scaled(spec.height, dpi) - client.bottom;
+    const int missingWidth = scaled(design.width, dpi) - client.right;
+    const int missingHeight = scaled(design.height, dpi) - client.bottom;
     if (missingWidth || missingHeight)
         SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
                      frame.bottom - frame.top + missingHeight,
@@ -552,13 +553,13 @@ void Win32Window::applyDpi(int dpi)
 
 void Win32Window::placeControls()
 {
-    const FormSpec &spec = m_form.spec();
+    const FormSpec &design = m_form.design();
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        const ControlSpec &control = spec.controls[i];
+        const ControlSpec &control = design.controls[i];
         int left = scaled(control.place.left, m_dpi);
         int top = scaled(control.place.top, m_dpi);
         if (!control.container.empty()) {
-            const Twips &frame = spec.controls[m_form.indexOf(control.container)].place;
+            const Twips &frame = design.controls[m_form.indexOf(control.container)].place;
             left += scaled(frame.left, m_dpi);
             top += scaled(frame.top, m_dpi);
         }
@@ -572,13 +573,13 @@ void Win32Window::placeControls()
 // in the fonts they are drawn in.
 void Win32Window::fitTexts()
 {
-    const FormSpec &spec = m_form.spec();
+    const FormSpec &design = m_form.design();
     std::vector<double> designed;
-    for (const ControlSpec &control : spec.controls)
+    for (const ControlSpec &control : design.controls)
         designed.push_back(control.font ? control.font->points : 0);
     const WindowDc dc = windowDc(hwnd());
     const std::vector<double> sizes = backend::fittedSizes(
-        spec, designed,
+        design, designed,
         [&](std::size_t i) {
             RECT box;
             GetClientRect(m_controls[i]->handle(), &box);
@@ -586,16 +587,16 @@ void Win32Window::fitTexts()
         },
         [&](std::size_t i, double points) {
             const std::wstring text = widen(m_controls[i]->text());
-            const UniqueFont font = createFont(*spec.controls[i].font, points, m_dpi, text);
+            const UniqueFont font = createFont(*design.controls[i].font, points, m_dpi, text);
             const SelectObjectGuard selected(dc.get(), font.get());
             SIZE extent{};
             GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
             return static_cast<double>(extent.cx);
         });
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        if (spec.controls[i].font)
-            m_controls[i]->setOwnFont(
-                createFont(*spec.controls[i].font, sizes[i], m_dpi, widen(m_controls[i]->text())));
+        if (design.controls[i].font)
+            m_controls[i]->setOwnFont(createFont(*design.controls[i].font, sizes[i], m_dpi,
+                                                 widen(m_controls[i]->text())));
     }
 }
 
@@ -607,14 +608,14 @@ void Win32Window::setTabOrder()
     for (const auto &control : m_controls)
         order.push_back(control.get());
     const auto rank = [](const Win32Control *control) {
-        if (control->spec().kind == ControlKind::Frame)
+        if (control->design().kind == ControlKind::Frame)
             return 2;
         return control->takesFocus() ? 0 : 1;
     };
     std::stable_sort(order.begin(), order.end(), [&](const Win32Control *a, const Win32Control *b) {
         if (rank(a) != rank(b))
             return rank(a) < rank(b);
-        return a->spec().tabIndex < b->spec().tabIndex;
+        return a->design().tabIndex < b->design().tabIndex;
     });
     HWND after = HWND_TOP;
     for (const Win32Control *control : order) {
@@ -629,7 +630,7 @@ HWND Win32Window::firstFocusable() const
     const Win32Control *first = nullptr;
     for (const auto &control : m_controls) {
         if (control->takesFocus() && control->enabled() &&
-            (!first || control->spec().tabIndex < first->spec().tabIndex))
+            (!first || control->design().tabIndex < first->design().tabIndex))
             first = control.get();
     }
     return first ? first->handle() : nullptr;
@@ -692,7 +693,7 @@ LRESULT Win32Window::message(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(hwnd(), &client);
-        const std::optional<Color> back = m_form.spec().backColor;
+        const std::optional<Color> back = m_form.design().backColor;
         FillRect(reinterpret_cast<HDC>(wParam), &client,
                  back ? brush(*back) : GetSysColorBrush(COLOR_BTNFACE));
         return 1;
