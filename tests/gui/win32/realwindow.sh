@@ -20,16 +20,17 @@ mkdir -p "$out"
 # shellcheck source=../../windows/wineprefix.sh
 source "$(dirname "$0")/../../windows/wineprefix.sh"
 
+# Each session runs in a subshell of its own and stops what it started.
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
-trap cleanup EXIT
 
 # run_at DPI PREFIX: the whole session at one density; its log in OUT/DPI.log.
 run_at() {
     local dpi=$1 prefix=$2
     local tag=dpi$dpi
+    trap cleanup EXIT
     wine_env "$prefix"
 
     exec 3>"$out/$tag.display"
@@ -83,6 +84,7 @@ run_at() {
     "$WINESERVER" -k 2>/dev/null || true
     wine_run "$exe" >"$out/$tag.log" 2>&1 &
     local app=$!
+    pids+=("$app")
 
     wait_until 200 one_window || fail "the About window did not open"
     local about
