@@ -8,16 +8,31 @@ namespace modQuaddle {
 
 namespace {
 
+template <typename Int> struct Unsigned;
+template <> struct Unsigned<std::int64_t> {
+    using Type = std::uint64_t;
+};
+template <> struct Unsigned<__int128> {
+    using Type = unsigned __int128;
+};
+
+// On the magnitudes as unsigned numbers: the most negative value, which the
+// checked operations can give (-2^63 is 2^62 * -2), has no positive
+// counterpart in Int. For a positive b the result fits in Int.
 template <typename Int> Int gcd(Int a, Int b)
 {
-    a = a < 0 ? -a : a;
-    b = b < 0 ? -b : b;
-    while (b != 0) {
-        const Int rest = a % b;
-        a = b;
-        b = rest;
+    using U = typename Unsigned<Int>::Type;
+    const auto magnitude = [](Int value) {
+        return value < 0 ? U(0) - U(value) : U(value);
+    };
+    U x = magnitude(a);
+    U y = magnitude(b);
+    while (y != 0) {
+        const U rest = x % y;
+        x = y;
+        y = rest;
     }
-    return a;
+    return static_cast<Int>(x);
 }
 
 // Digits as a whole number; nothing for an empty text or anything but digits.

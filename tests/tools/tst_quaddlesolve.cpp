@@ -81,6 +81,10 @@ void TestQuaddleSolve::oneHand_data()
                               << "1 (1+2.5+2.5)*4\n3 4*(1+2.5+2.5)\n4 4*(1+2.5+2.5)\n"
                                  "5 (1+2.5+2.5)*4\n"
                               << 0;
+    QTest::newRow("just below 13 is a card, counted as written")
+        << QStringList{"--every", "--target=12.99999999999999999999", "12.99999999999999999999"}
+        << "12.99999999999999999999\n"
+        << 0;
 }
 
 void TestQuaddleSolve::oneHand()
@@ -103,6 +107,11 @@ void TestQuaddleSolve::badArguments_data()
     QTest::newRow("0") << QStringList{"0", "5", "9", "8"} << "'0'";
     QTest::newRow("14") << QStringList{"3", "14", "9", "8"} << "'14'";
     QTest::newRow("13.01") << QStringList{"3", "5", "13.01", "8"} << "'13.01'";
+    // Beyond the range in a digit that a double rounds away.
+    QTest::newRow("above 13 in the last digit")
+        << QStringList{"3", "5", "13.000000000000000000001", "8"} << "'13.000000000000000000001'";
+    QTest::newRow("below 1 in the last digit")
+        << QStringList{"0.99999999999999999999", "5", "9", "8"} << "'0.99999999999999999999'";
     QTest::newRow("negative") << QStringList{"3", "5", "9", "-8"} << "'-8'";
     QTest::newRow("letters") << QStringList{"3", "abc", "9", "8"} << "'abc'";
     QTest::newRow("trailing letters") << QStringList{"3", "5", "9", "8x"} << "'8x'";

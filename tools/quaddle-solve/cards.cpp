@@ -42,12 +42,24 @@ std::optional<Card> parseCard(std::string_view token)
     }
     if (digits == 0 || points > 1)
         return std::nullopt;
+    // The range by the digits as written: a double would round
+    // 13.0000000000000000001 to 13 and 0.99999999999999999999 to 1, and the
+    // exact modes would then count with a card outside it.
+    const std::string_view decimals =
+        points ? token.substr(token.find('.') + 1) : std::string_view();
+    std::string_view whole = token.substr(0, token.size() - decimals.size() - points);
+    while (!whole.empty() && whole.front() == '0')
+        whole.remove_prefix(1);
+    int wholeValue = 0;
+    for (const char c : whole.substr(0, 3))
+        wholeValue = wholeValue * 10 + (c - '0');
+    const bool fractionZero = decimals.find_first_not_of('0') == std::string_view::npos;
+    if (!((wholeValue >= 1 && wholeValue < 13) || (wholeValue == 13 && fractionZero)))
+        return std::nullopt;
     double value = 0.0;
     const auto [end, error] =
         std::from_chars(token.data(), token.data() + token.size(), value, std::chars_format::fixed);
     if (error != std::errc() || end != token.data() + token.size())
-        return std::nullopt;
-    if (!(value >= 1.0 && value <= 13.0))
         return std::nullopt;
 
     // Tidy the text: no leading zeros, a digit before the point, none after
