@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,18 +24,9 @@ namespace {
 
 std::vector<std::string> words(std::string_view text)
 {
+    std::istringstream stream{std::string(text)};
     std::vector<std::string> tokens;
-    std::string token;
-    for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            if (!token.empty())
-                tokens.push_back(std::move(token));
-            token.clear();
-        } else {
-            token += c;
-        }
-    }
-    if (!token.empty())
+    for (std::string token; stream >> token;)
         tokens.push_back(std::move(token));
     return tokens;
 }
