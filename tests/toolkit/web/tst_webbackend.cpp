@@ -294,13 +294,11 @@ TEST_CASE("the client area is exactly the designed size, and the frame overhangs
          {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
         const toolkit::FormSpec &design = form->design();
         CAPTURE(std::string(design.name));
-        const double zoom = zoomOf(*form);
-        const std::string window = web::elementId(*form);
-        // The client area is the window's second child; its size is the design's.
-        const double width = number(window, Number::OffsetWidth);
-        CHECK(width >= pixels(design.width));
-        CHECK(width <= pixels(design.width) + 2); // the window's border
-        CHECK(number(window, Number::Width) == doctest::Approx(width * zoom).epsilon(0.01));
+        const std::string client = web::elementId(*form) + "-client";
+        CHECK(number(client, Number::OffsetWidth) == pixels(design.width));
+        CHECK(number(client, Number::OffsetHeight) == pixels(design.height));
+        CHECK(number(client, Number::Width) ==
+              doctest::Approx(pixels(design.width) * zoomOf(*form)).epsilon(0.01));
     }
     const toolkit::Control &frame = shown.about.control("Frame1");
     const std::string frameId = id(shown.about, frame);
