@@ -30,6 +30,9 @@ if [ "$what" = test ]; then
         # the Windows program's window tests under Wine: a window manager,
         # and xprop to see that it is up
         openbox x11-utils
+        # the browser build (WebAssembly), its tests under Node and in
+        # headless Chromium, driven through WebDriver
+        emscripten chromium chromium-driver python3-selenium
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.
