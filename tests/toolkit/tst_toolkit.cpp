@@ -309,7 +309,7 @@ TEST_CASE("the windows as drawn: their size, every control in place, none over a
           "text whole")
 {
     struct Row {
-        const char *name;
+        std::string name;
         void (*check)();
     };
     for (const Row &row :
