@@ -81,7 +81,6 @@ public:
     }
     bool enabled() const override { return IsWindowEnabled(m_handle); }
     void setEnabled(bool enabled) override { EnableWindow(m_handle, enabled); }
-    bool hasFocus() const override { return GetFocus() == m_handle; }
 
     HWND handle() const { return m_handle; }
     bool takesFocus() const { return GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_TABSTOP; }
