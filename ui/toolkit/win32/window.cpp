@@ -787,15 +787,6 @@ bool isFormWindow(HWND handle)
     return std::wstring_view(name) == formClass;
 }
 
-void dispatch(MSG &message)
-{
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && isFormWindow(root) && IsDialogMessageW(root, &message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-}
-
 HWND windowHandle(const Form &form)
 {
     return windowOf(form).hwnd();
