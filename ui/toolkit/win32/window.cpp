@@ -99,8 +99,7 @@ public:
     // The colours to draw the control in: a brush, or null for the system's.
     HBRUSH colors(HDC dc);
 
-    // The control's own font, or null where it draws in the window's.
-    HFONT ownFont() const { return m_font.get(); }
+    // A font of the control's own, kept as long as the control draws in it.
     void setOwnFont(UniqueFont font)
     {
         SendMessageW(m_handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
