@@ -50,7 +50,8 @@ xdisplay_start() {
         echo "xdisplay: Xvfb did not start" >&2
         return 1
     fi
-    export DISPLAY=":$(head -n1 "$number")"
+    DISPLAY=":$(head -n1 "$number")"
+    export DISPLAY
     rm -f "$number"
     unset WAYLAND_DISPLAY
 
@@ -68,7 +69,7 @@ xdisplay_start() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
-    xdisplay_start
+    xdisplay_start 1024x768x24
     # A Wine server draws every program of its prefix on the display its
     # desktop started on: one left running (by the prefix's set-up, say) goes
     # first, and this display's goes with it.
