@@ -2,7 +2,7 @@
 # Sets up a fresh Debian or Ubuntu machine, builds every configuration and runs
 # every test: the normal build, the solver at -O3 -march=native and with its
 # portable lanes, everything under AddressSanitizer and UBSan, and the Windows
-# build of quaddle-solve, run under Wine.
+# build (the program, quaddle-solve and the installer), tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -3,6 +3,7 @@
 // dialog manager sees them as it sees typing.
 #include "toolkit/testing.h"
 
+#include "eventloop.h"
 #include "handles.h"
 #include "unicode.h"
 #include "win32window.h"
