@@ -9,14 +9,14 @@
 # The installs run in an English, a German and a Chinese locale: the
 # installer speaks Chinese in the Chinese one, English in the others, as the
 # shortcut's tooltip shows.
-# Usage: check-upgrade.sh INSTALLER ZIP CPACK_CONFIG APP_ID NAME VERSION
+# Usage: check-upgrade.sh INSTALLER ZIP CPACK CPACK_CONFIG APP_ID NAME VERSION
 #                         VENDOR_KEY WITH_PROGRAM(0|1) COMMENT COMMENT_ZH_CN
-# The higher version is made here, by cpack from CPACK_CONFIG with the files
+# The higher version is made here, by CPACK from CPACK_CONFIG with the files
 # of ZIP changed. WINEPREFIX (and the rest of wineprefix.sh's environment)
 # comes from CTest.
 set -uo pipefail
-installer=$1 zip=$2 cpack_config=$3 app_id=$4 name=$5 version=$6 vendor_key=$7 with_program=$8
-comment_en=$9 comment_zh=${10}
+installer=$1 zip=$2 cpack=$3 cpack_config=$4 app_id=$5 name=$6 version=$7 vendor_key=$8
+with_program=$9 comment_en=${10} comment_zh=${11}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=../../windows/wineprefix.sh
 source "$here/../../windows/wineprefix.sh"
@@ -39,15 +39,21 @@ expect_clean_prefix "${folders[@]}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; remove_installed "${folders[@]}"' EXIT
 
+files_of() {
+    { (cd "$1" && find . -type f -printf '%P\n'); echo Uninstall.exe; } | sort
+}
+
 # The higher version: quaddle-solve.txt goes, two files come.
 stage=$work/stage
-mkdir -p "$stage/help"
-unzip -q "$zip" -d "$stage" || exit 1
+mkdir -p "$stage"
+(cd "$stage" && "$(dirname "$cpack")/cmake" -E tar xf "$zip") || exit 1
+old_files=$(files_of "$stage")
 rm "$stage/quaddle-solve.txt"
+mkdir "$stage/help"
 echo "What changed" >"$stage/CHANGES.txt"
 echo "<p>quaddle-solve</p>" >"$stage/help/quaddle-solve.html"
 new_version=${version%.*}.$((${version##*.} + 1))
-cpack -G NSIS --config "$cpack_config" -B "$work/out" \
+"$cpack" -G NSIS --config "$cpack_config" -B "$work/out" \
     -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=$stage;." \
     -D CPACK_PACKAGE_VERSION="$new_version" -D CPACK_QUADDLE_VERSION_FOUR="$new_version.0" \
     -D CPACK_PACKAGE_FILE_NAME=quaddle-upgrade >"$work/cpack.log" 2>&1 || {
@@ -56,11 +62,6 @@ cpack -G NSIS --config "$cpack_config" -B "$work/out" \
     exit 1
 }
 new_installer=$work/out/quaddle-upgrade.exe
-
-files_of() {
-    { (cd "$1" && find . -type f -printf '%P\n'); echo Uninstall.exe; } | sort
-}
-old_files=$(unzip -Z1 "$zip" | { cat; echo Uninstall.exe; } | sort)
 new_files=$(files_of "$stage")
 
 # The text of a file as hexadecimal digits, to look for UTF-16 in it.
