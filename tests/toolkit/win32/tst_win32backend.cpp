@@ -235,10 +235,10 @@ TEST_CASE("a face that is not installed is replaced by an installed one of its k
     static constexpr std::string_view bitmap[] = {"MS Sans Serif"};
     static constexpr std::string_view clerical[] = {"隶书", "LiSu"};
     const toolkit::Font rows[] = {
-        {missing, 12},
-        {missing, 12, 400, toolkit::Charset::SimplifiedChinese},
-        {bitmap, 13.5},
-        {clerical, 15, 400, toolkit::Charset::SimplifiedChinese},
+        {missing, toolkit::FaceKind::Sans, 12},
+        {missing, toolkit::FaceKind::Clerical, 12, 400, toolkit::Charset::SimplifiedChinese},
+        {bitmap, toolkit::FaceKind::Sans, 13.5},
+        {clerical, toolkit::FaceKind::Clerical, 15, 400, toolkit::Charset::SimplifiedChinese},
     };
     for (const toolkit::Font &font : rows) {
         CAPTURE(font.faces.front());

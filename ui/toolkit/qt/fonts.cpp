@@ -72,7 +72,7 @@ QFont font(const Font &designed)
 QFont defaultFont()
 {
     static constexpr std::string_view faces[] = {"MS Sans Serif"};
-    return font(Font{faces, 8});
+    return font(Font{faces, FaceKind::Sans, 8});
 }
 
 } // namespace toolkit::qt

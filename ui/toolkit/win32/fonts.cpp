@@ -54,7 +54,7 @@ int CALLBACK noteOutlineFont(const LOGFONTW *, const TEXTMETRICW *, DWORD fontTy
 const Font &defaultFont()
 {
     static constexpr std::string_view faces[] = {"MS Shell Dlg", "Microsoft Sans Serif"};
-    static const Font font{faces, 8};
+    static const Font font{faces, FaceKind::Sans, 8};
     return font;
 }
 
