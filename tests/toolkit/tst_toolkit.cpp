@@ -1,8 +1,7 @@
 // Tests of the toolkit interface, run against the backend of the build:
 // windows that load once and unload later, single instances, events that
 // reach their handlers, text round trips, the warning box's stand-in, the
-// version numbers, the order in which faces are tried and the fitting of
-// texts.
+// version numbers and the fitting of texts.
 #include "messageboxrecorder.h"
 #include "printers.h"
 #include "toolkit/backend.h"
@@ -12,9 +11,7 @@
 #include <doctest/doctest.h>
 
 #include <cmath>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 using namespace toolkit;
@@ -286,44 +283,4 @@ TEST_CASE("a group of texts shares the smallest fitted size")
         design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(apart == std::vector<double>{12, 10, 12, 10});
-}
-
-TEST_CASE("faces are tried as designed, then the stand-ins of the design's kind, each once")
-{
-    static constexpr std::string_view sansFaces[] = {"Sans A", "Sans B"};
-    static constexpr std::string_view clericalFaces[] = {"Brush A", "Brush B", "Both"};
-    const backend::StandIns table[] = {{FaceKind::Sans, sansFaces},
-                                       {FaceKind::Clerical, clericalFaces}};
-    static constexpr std::string_view designed[] = {"Designed", "Other Name"};
-    static constexpr std::string_view alsoAStandIn[] = {"Brush B", "Designed"};
-    struct Row {
-        std::string name;
-        std::span<const std::string_view> faces;
-        FaceKind kind;
-        std::span<const backend::StandIns> table;
-        std::vector<std::string_view> tried;
-    };
-    const Row rows[] = {
-        {"sans", designed, FaceKind::Sans, table, {"Designed", "Other Name", "Sans A", "Sans B"}},
-        {"clerical",
-         designed,
-         FaceKind::Clerical,
-         table,
-         {"Designed", "Other Name", "Brush A", "Brush B", "Both"}},
-        {"a designed face among the stand-ins keeps its place",
-         alsoAStandIn,
-         FaceKind::Clerical,
-         table,
-         {"Brush B", "Designed", "Brush A", "Both"}},
-        {"no designed face", {}, FaceKind::Sans, table, {"Sans A", "Sans B"}},
-        {"a kind the table lacks",
-         designed,
-         FaceKind::Clerical,
-         {table, 1},
-         {"Designed", "Other Name"}},
-    };
-    for (const Row &row : rows) {
-        CAPTURE(row.name);
-        CHECK(backend::candidateFaces(Font{row.faces, row.kind, 12}, row.table) == row.tried);
-    }
 }
