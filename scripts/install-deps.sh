@@ -30,6 +30,8 @@ if [ "$what" = test ]; then
         # the Windows program's window tests under Wine: a window manager,
         # and xprop to see that it is up
         openbox x11-utils
+        # the locales the Windows installer is tried in (made below)
+        locales
         # the browser build (WebAssembly), its tests under Node and in
         # headless Chromium, driven through WebDriver
         emscripten chromium chromium-driver python3-selenium
@@ -93,4 +95,13 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt_update
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows installer speaks the language of the user's Windows, which Wine
+# takes from the locale: it is tried in a Chinese, an English and a German one.
+if [ "$what" = test ]; then
+    for locale in zh_CN en_US de_DE; do
+        locale -a | grep -qx "$locale.utf8" ||
+            "${as_root[@]}" localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+    done
 fi

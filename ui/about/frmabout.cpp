@@ -13,6 +13,7 @@ namespace {
 
 using toolkit::Color;
 using toolkit::ControlKind;
+using toolkit::FaceKind;
 using toolkit::Font;
 
 constexpr int countdownTicks = 10; // OK becomes usable at this tick
@@ -25,12 +26,13 @@ constexpr Color linkColor = textColor;
 constexpr Color linkHighlight{0, 0, 255};
 
 constexpr std::string_view sans[] = {"MS Sans Serif"};
-constexpr std::string_view calligraphic[] = {"隶书", "LiSu"};
-constexpr Font titleFont{sans, 24, 700};
-constexpr Font countdownFont{sans, 24};
-constexpr Font textFont{sans, 13.5};
-constexpr Font promotionFont{sans, 12};
-constexpr Font versionFont{calligraphic, 15, 400, toolkit::Charset::SimplifiedChinese};
+constexpr std::string_view clerical[] = {"隶书", "LiSu"};
+constexpr Font titleFont{sans, FaceKind::Sans, 24, 700};
+constexpr Font countdownFont{sans, FaceKind::Sans, 24};
+constexpr Font textFont{sans, FaceKind::Sans, 13.5};
+constexpr Font promotionFont{sans, FaceKind::Sans, 12};
+constexpr Font versionFont{clerical, FaceKind::Clerical, 15, 400,
+                           toolkit::Charset::SimplifiedChinese};
 
 // The contact row reads as one line: its labels share one fitted size.
 constexpr int contactRow = 1;

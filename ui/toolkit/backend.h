@@ -9,7 +9,9 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace toolkit::backend {
 
@@ -43,6 +45,19 @@ void quit();
 void showWarning(std::string_view title, std::string_view prompt);
 bool openDocument(const ShellRequest &request);
 AppVersion versionNumbers();
+
+// A backend's installed faces that stand in for one kind of designed face,
+// nearest first. Each backend keeps one table of these, a row for every kind.
+struct StandIns {
+    FaceKind kind;
+    std::span<const std::string_view> faces;
+};
+
+// The faces a backend tries for `font`, in order: the designed faces, then the
+// stand-ins of the font's kind in `table`, each face once. The backend draws
+// in the first of them that is installed (and has the text's characters,
+// where it checks).
+std::vector<std::string_view> candidateFaces(const Font &font, std::span<const StandIns> table);
 
 // The point size at which a text fits a box `width` wide: the designed size
 // where it fits, else the largest size, in steps of half a point down from

@@ -1,6 +1,7 @@
 // The part of the toolkit that every backend shares: windows that load on
 // first show and unload later, handlers bound by control and event, the test
-// seams for the warning box and the shell, and the fitting of texts.
+// seams for the warning box and the shell, the order in which faces are
+// tried, and the fitting of texts.
 #include "backend.h"
 #include "quaddlefacts.h"
 
@@ -191,6 +192,20 @@ ShellHandler setShellHandler(ShellHandler handler)
 }
 
 namespace backend {
+
+std::vector<std::string_view> candidateFaces(const Font &font, std::span<const StandIns> table)
+{
+    std::vector<std::string_view> faces(font.faces.begin(), font.faces.end());
+    for (const StandIns &row : table) {
+        if (row.kind != font.kind)
+            continue;
+        for (const std::string_view face : row.faces) {
+            if (std::find(faces.begin(), faces.end(), face) == faces.end())
+                faces.push_back(face);
+        }
+    }
+    return faces;
+}
 
 double fittedPoints(double designed, double width, const std::function<double(double)> &advance)
 {

@@ -78,11 +78,22 @@ template <const char *...Parts>
 inline constexpr std::string_view joined{Joined<Parts...>::storage.data(),
                                          Joined<Parts...>::storage.size() - 1};
 
+// What kind of face a design asks for. Where none of a design's faces is
+// installed, a backend draws it in an installed face of the same kind: each
+// backend keeps one table from kind to its stand-ins (see backend.h).
+enum class FaceKind {
+    Sans,     // the plain sans face of the dialogs
+    Clerical, // a brush-written Chinese clerical script
+};
+
+// Every kind, for the backends' tables and their tests.
+inline constexpr FaceKind faceKinds[] = {FaceKind::Sans, FaceKind::Clerical};
+
 // A font by its designed face names (one face may have several names, such as
-// "隶书" and "LiSu"); a backend substitutes the nearest installed face where
-// none of them is installed.
+// "隶书" and "LiSu") and the kind of face they are.
 struct Font {
     std::span<const std::string_view> faces;
+    FaceKind kind;
     double points;
     int weight = 400; // 400 regular, 700 bold
     Charset charset = Charset::Western;

@@ -10,6 +10,7 @@
 #include "messageboxrecorder.h"
 #include "modQuaddle.h"
 #include "quaddlefacts.h"
+#include "toolkit/qt/fonts.h"
 #include "toolkit/qt/qtwindow.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,10 @@
 #include <QScopeGuard>
 #include <QTextBlock>
 #include <QtTest>
+
+#include <algorithm>
+#include <iterator>
+#include <span>
 
 namespace {
 
@@ -38,6 +43,12 @@ template <typename Window, typename Apply> QWidget *reopen(Apply &&apply)
     toolkit::form<Window>().Show();
     QWidget *window = toolkit::qt::widget(toolkit::form<Window>());
     return QTest::qWaitForWindowExposed(window) ? window : nullptr;
+}
+
+// The face Qt draws a font's Latin text in.
+QString drawnFace(const QFont &font)
+{
+    return QFontInfo(font).family();
 }
 
 template <typename Window> QWidget *open()
@@ -72,6 +83,7 @@ private slots:
     void accessibleNamesTellBoxesApart();
 
     void aboutLooks();
+    void eachKindOfFaceHasInstalledStandIns();
     void aboutTextsShrinkOnlyAsFarAsNeeded();
     void aboutFitsUnderLargeDesktopFont();
     void aboutReadableOnDarkTheme_data();
@@ -179,11 +191,13 @@ void TestQtLook::aboutLooks()
     QCOMPARE(control("labTime")->palette().color(QPalette::Window), QColor(192, 192, 255));
     QVERIFY(qobject_cast<QGroupBox *>(control("Frame1"))->title().isEmpty());
     QVERIFY(control("Frame1")->geometry().right() >= about->width()); // cut off
-    // The designed calligraphic face where it is installed, else the one we install.
-    const QString calligraphic = QFontDatabase::hasFamily(QStringLiteral("隶书"))
-                                     ? QStringLiteral("隶书")
-                                     : QStringLiteral("AR PL UKai CN");
-    QCOMPARE(control("lblVersion")->font().families().first(), calligraphic);
+    // The version label in the clerical face, the welcome line in the sans one.
+    static constexpr std::string_view missing[] = {"No Such Face Anywhere"};
+    const QString clerical =
+        drawnFace(toolkit::qt::font({missing, toolkit::FaceKind::Clerical, 15}));
+    const QString sans = drawnFace(toolkit::qt::font({missing, toolkit::FaceKind::Sans, 15}));
+    QCOMPARE(drawnFace(control("lblVersion")->font()), clerical);
+    QCOMPARE(drawnFace(control("Label1")->font()), sans);
     QCOMPARE(control("labWeb")->font(), control("labEmail")->font()); // one contact row
     QCOMPARE(control("labWeb")->font(), control("labQQ")->font());
     for (const char *link : {"labWeb", "labEmail", "Label1"})
@@ -193,6 +207,48 @@ void TestQtLook::aboutLooks()
         QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(box->textCursor().position(), 0); // the caret at the top left
         QVERIFY(!box->isReadOnly());
+    }
+}
+
+void TestQtLook::eachKindOfFaceHasInstalledStandIns()
+{
+    // One row per kind: the faces the windows are designed with, which a
+    // Linux desktop lacks, and the faces of that kind a desktop may have.
+    static constexpr std::string_view sans[] = {"MS Sans Serif"};
+    static constexpr std::string_view clerical[] = {"隶书", "LiSu"};
+    static constexpr std::string_view missing[] = {"No Such Face Anywhere"};
+    struct Row {
+        toolkit::FaceKind kind;
+        std::span<const std::string_view> designed;
+        QFontDatabase::WritingSystem script;
+        QStringList kin;
+    };
+    const Row rows[] = {
+        {toolkit::FaceKind::Sans,
+         sans,
+         QFontDatabase::Latin,
+         {"Microsoft Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"}},
+        {toolkit::FaceKind::Clerical,
+         clerical,
+         QFontDatabase::SimplifiedChinese,
+         {"隶书", "LiSu", "STLiti", "AR PL UKai CN", "KaiTi"}},
+    };
+
+    for (const toolkit::FaceKind kind : toolkit::faceKinds) {
+        const auto row = std::find_if(std::begin(rows), std::end(rows),
+                                      [&](const Row &r) { return r.kind == kind; });
+        QVERIFY2(row != std::end(rows), "every kind of face has a row here");
+        const QFont font = toolkit::qt::font({missing, kind, 12});
+        const QString face = drawnFace(font);
+        // Qt draws in the face the backend names first, not in a default of
+        // its own.
+        QCOMPARE(face, font.families().first());
+        QVERIFY2(row->kin.contains(face), qPrintable(face));
+        QVERIFY2(QFontDatabase::writingSystems(face).contains(row->script), qPrintable(face));
+        // The kind decides, not the name: a face nobody has gets what the
+        // designed faces of its kind get where they are missing too.
+        if (!QFontDatabase::hasFamily(QString::fromUtf8(row->designed.front())))
+            QCOMPARE(toolkit::qt::font({row->designed, kind, 12}).families(), font.families());
     }
 }
 

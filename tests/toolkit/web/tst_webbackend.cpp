@@ -10,6 +10,7 @@
 #include "printers.h"
 #include "quaddlefacts.h"
 #include "toolkit/testing.h"
+#include "toolkit/web/fonts.h"
 #include "toolkit/web/webwindow.h"
 
 #include <doctest/doctest.h>
@@ -347,6 +348,33 @@ TEST_CASE("designed fonts first, and every fitted text whole in its box")
     const std::string entry = id(shown.main, shown.main.control("TxtNum1"));
     CHECK(text(entry, Text::FontFamily).starts_with("\"MS Sans Serif\""));
     CHECK(number(entry, Number::FontSize) == doctest::Approx(8 * 4.0 / 3));
+}
+
+TEST_CASE("the kind of face decides the stand-ins, and the browser's generic family ends them")
+{
+    static constexpr std::string_view missing[] = {"No Such Face"};
+    static constexpr std::string_view sans[] = {"MS Sans Serif"};
+    static constexpr std::string_view clerical[] = {"隶书", "LiSu"};
+    struct Row {
+        toolkit::FaceKind kind;
+        std::span<const std::string_view> designed;
+        std::string generic;
+    };
+    const Row rows[] = {{toolkit::FaceKind::Sans, sans, "sans-serif"},
+                        {toolkit::FaceKind::Clerical, clerical, "serif"}};
+    std::vector<std::string> standIns;
+    for (const Row &row : rows) {
+        CAPTURE(static_cast<int>(row.kind));
+        const std::string nobodys = web::fontFamily({missing, row.kind, 12});
+        const std::string designed = web::fontFamily({row.designed, row.kind, 12});
+        CHECK(nobodys.starts_with("\"No Such Face\", "));
+        CHECK(nobodys.ends_with(", " + row.generic));
+        // What follows the designed faces is the kind's, whatever they are named.
+        const std::string after = nobodys.substr(nobodys.find(", ") + 2);
+        CHECK(designed.ends_with(after));
+        standIns.push_back(after);
+    }
+    CHECK(standIns[0] != standIns[1]);
 }
 
 TEST_CASE("designed colours exactly, the system's colours where none is designed")

@@ -1,35 +1,44 @@
 // Designed faces and their stand-ins.
 #include "fonts.h"
 
+#include "toolkit/backend.h"
+
 #include <QFontDatabase>
 #include <QHash>
+
+#include <optional>
 
 namespace toolkit::qt {
 
 namespace {
 
-// The sans face the windows were drawn with, and its nearest relatives.
-const QStringList &sansFaces()
+// The stand-ins of each kind of face, nearest first.
+constexpr std::string_view sansStandIns[] = {"Microsoft Sans Serif", "Liberation Sans", "Arial",
+                                             "DejaVu Sans", "WenQuanYi Zen Hei"};
+// Brush-written CJK faces first, as the designed clerical script is one.
+constexpr std::string_view clericalStandIns[] = {"STLiti", "AR PL UKai CN", "KaiTi",
+                                                 "WenQuanYi Zen Hei"};
+constexpr backend::StandIns standIns[] = {
+    {FaceKind::Sans, sansStandIns},
+    {FaceKind::Clerical, clericalStandIns},
+};
+
+// What Qt is told to look for where none of the faces is installed either;
+// nothing, for a kind its style hints do not name.
+std::optional<QFont::StyleHint> styleHint(FaceKind kind)
 {
-    static const QStringList faces{
-        QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-        QStringLiteral("DejaVu Sans"),     QStringLiteral("WenQuanYi Zen Hei")};
-    return faces;
+    switch (kind) {
+    case FaceKind::Sans:
+        return QFont::SansSerif;
+    case FaceKind::Clerical:
+        break;
+    }
+    return std::nullopt;
 }
 
-// The calligraphic face of the version label, then the calligraphic CJK faces
-// that stand in where it is missing (anywhere but on Windows).
-const QStringList &calligraphicFaces()
-{
-    static const QStringList faces{QStringLiteral("隶书"),   QStringLiteral("LiSu"),
-                                   QStringLiteral("STLiti"), QStringLiteral("AR PL UKai CN"),
-                                   QStringLiteral("KaiTi"),  QStringLiteral("WenQuanYi Zen Hei")};
-    return faces;
-}
-
-} // namespace
-
+// A font in the first of `faces` that is installed, the others that are
+// installed following it for characters it lacks. Faces that are missing are
+// left out once and for all, so no font look-up ever asks for them again.
 QFont fontFromFaces(const QStringList &faces, double points, int weight)
 {
     static QHash<QStringList, QStringList> installed;
@@ -50,29 +59,23 @@ QFont fontFromFaces(const QStringList &faces, double points, int weight)
     return font;
 }
 
+} // namespace
+
 QFont font(const Font &designed)
 {
     QStringList faces;
-    for (const std::string_view face : designed.faces)
+    for (const std::string_view face : backend::candidateFaces(designed, standIns))
         faces << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
-    const bool sans = sansFaces().contains(faces.value(0));
-    const QStringList &standIns = sans ? sansFaces() : calligraphicFaces();
-    if (sans || standIns.contains(faces.value(0))) {
-        for (const QString &face : standIns) {
-            if (!faces.contains(face))
-                faces << face;
-        }
-    }
     QFont font = fontFromFaces(faces, designed.points, designed.weight);
-    if (sans)
-        font.setStyleHint(QFont::SansSerif);
+    if (const auto hint = styleHint(designed.kind))
+        font.setStyleHint(*hint);
     return font;
 }
 
 QFont defaultFont()
 {
     static constexpr std::string_view faces[] = {"MS Sans Serif"};
-    return font(Font{faces, 8});
+    return font(Font{faces, FaceKind::Sans, 8});
 }
 
 } // namespace toolkit::qt

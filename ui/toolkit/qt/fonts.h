@@ -9,13 +9,9 @@
 
 namespace toolkit::qt {
 
-// A font in the first of `faces` that is installed, the others that are
-// installed following it for characters it lacks. Faces that are missing are
-// left out once and for all, so no font look-up ever asks for them again.
-QFont fontFromFaces(const QStringList &faces, double points, int weight = 400);
-
-// A designed font, its faces followed by the installed faces that stand in
-// for them.
+// A designed font: its faces, then the stand-ins of its kind, those that are
+// installed, the first of them drawing and the others filling in characters
+// it lacks.
 QFont font(const Font &font);
 
 // The windows' default font: the classic 8-point dialog font their layouts

@@ -234,9 +234,9 @@ int innerWidth(const Control &control)
     int width = widget->contentsRect().width();
     if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
         width = lineEditWidth(edit);
-    else if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget))
-        width = box->viewport()->width() -
-                static_cast<int>(std::ceil(2 * box->document()->documentMargin()));
+    else if (const auto *lines = qobject_cast<const QPlainTextEdit *>(widget))
+        width = lines->viewport()->width() -
+                static_cast<int>(std::ceil(2 * lines->document()->documentMargin()));
     else if (const auto *button = qobject_cast<const QPushButton *>(widget))
         width = buttonWidth(button);
     // Rounded up as textWidth is, so a text that fits in logical pixels fits here.

@@ -5,56 +5,62 @@
 // Chinese face of the same kind.
 #include "fonts.h"
 
-#include <string_view>
+#include "toolkit/backend.h"
 
 namespace toolkit::web {
 
 namespace {
 
-struct StandIns {
-    Charset kind;
-    std::string_view faces;
+// clang-format off
+constexpr std::string_view sansStandIns[] = {
+    "Microsoft Sans Serif", "Tahoma",                        // Windows
+    "Helvetica Neue", "Helvetica",                           // macOS, iOS
+    "Liberation Sans", "Arial", "DejaVu Sans",               // Linux
+    "Roboto", "Noto Sans",                                   // Android
+    // Chinese, for the characters the faces above lack, in the same order.
+    "Microsoft YaHei", "SimSun", "PingFang SC", "Hiragino Sans GB",
+    "Noto Sans CJK SC", "WenQuanYi Zen Hei", "Droid Sans Fallback"};
+// Brush-written faces first, as the designed clerical script is one.
+constexpr std::string_view clericalStandIns[] = {
+    "STLiti", "KaiTi",                                       // Windows
+    "Libian SC", "Baoli SC", "STKaiti", "Kaiti SC",          // macOS, iOS
+    "AR PL UKai CN", "WenQuanYi Zen Hei",                    // Linux
+    "Noto Serif CJK SC", "Noto Sans CJK SC"};                // Android
+// clang-format on
+constexpr backend::StandIns standIns[] = {
+    {FaceKind::Sans, sansStandIns},
+    {FaceKind::Clerical, clericalStandIns},
 };
 
-// clang-format off
-constexpr StandIns standIns[] = {
-    {Charset::Western,
-     // Windows; macOS, iOS; Linux; Android; then the Chinese faces of each.
-     "\"Microsoft Sans Serif\", Tahoma, "
-     "\"Helvetica Neue\", Helvetica, "
-     "\"Liberation Sans\", Arial, \"DejaVu Sans\", "
-     "Roboto, \"Noto Sans\", "
-     "\"Microsoft YaHei\", SimSun, \"PingFang SC\", \"Hiragino Sans GB\", "
-     "\"Noto Sans CJK SC\", \"WenQuanYi Zen Hei\", \"Droid Sans Fallback\", sans-serif"},
-    {Charset::SimplifiedChinese,
-     // Brush-written faces first, as the designed clerical script is one.
-     "STLiti, \"Libian SC\", \"Baoli SC\", KaiTi, STKaiti, \"Kaiti SC\", "
-     "\"AR PL UKai CN\", \"Noto Serif CJK SC\", \"Noto Sans CJK SC\", "
-     "\"WenQuanYi Zen Hei\", serif"},
-};
-// clang-format on
+// The browser's own family of each kind, where no face above is installed.
+std::string_view genericFamily(FaceKind kind)
+{
+    switch (kind) {
+    case FaceKind::Sans:
+        break;
+    case FaceKind::Clerical:
+        return "serif";
+    }
+    return "sans-serif";
+}
 
 } // namespace
 
 std::string fontFamily(const Font &font)
 {
     std::string family;
-    for (const std::string_view face : font.faces) {
+    for (const std::string_view face : backend::candidateFaces(font, standIns)) {
         family += '"';
         family += face;
         family += "\", ";
     }
-    for (const StandIns &row : standIns) {
-        if (row.kind == font.charset)
-            family += row.faces;
-    }
-    return family;
+    return family += genericFamily(font.kind);
 }
 
 const Font &defaultFont()
 {
     static constexpr std::string_view faces[] = {"MS Sans Serif"};
-    static const Font font{faces, 8};
+    static const Font font{faces, FaceKind::Sans, 8};
     return font;
 }
 

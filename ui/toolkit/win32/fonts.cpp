@@ -4,6 +4,7 @@
 // neither.
 #include "fonts.h"
 
+#include "toolkit/backend.h"
 #include "unicode.h"
 
 #include <algorithm>
@@ -18,20 +19,21 @@ namespace toolkit::win32 {
 
 namespace {
 
-const std::vector<std::wstring> &standIns(Charset charset)
-{
-    static const std::vector<std::wstring> western{L"Microsoft Sans Serif", L"Tahoma", L"Arial",
-                                                   L"Liberation Sans", L"DejaVu Sans"};
-    // Brush-written faces first, as the designed clerical script is one.
-    static const std::vector<std::wstring> chinese{
-        L"STLiti",           L"KaiTi", L"楷体", L"AR PL UKai CN", L"Microsoft YaHei", L"SimSun",
-        L"WenQuanYi Zen Hei"};
-    return charset == Charset::SimplifiedChinese ? chinese : western;
-}
+// The stand-ins of each kind of face, nearest first.
+constexpr std::string_view sansStandIns[] = {"Microsoft Sans Serif", "Tahoma", "Arial",
+                                             "Liberation Sans", "DejaVu Sans"};
+// Brush-written faces first, as the designed clerical script is one.
+constexpr std::string_view clericalStandIns[] = {
+    "STLiti", "KaiTi", "楷体", "AR PL UKai CN", "Microsoft YaHei", "SimSun", "WenQuanYi Zen Hei"};
+constexpr backend::StandIns standIns[] = {
+    {FaceKind::Sans, sansStandIns},
+    {FaceKind::Clerical, clericalStandIns},
+};
 
-// Faces for a Western design whose text has Chinese in it: the face a
-// Chinese Windows draws such texts in first.
-const std::vector<std::wstring> &chineseForWestern()
+// Faces with Chinese, for a text that no face of the design's kind has
+// whole (a Western design with Chinese in it): the face a Chinese Windows
+// draws such texts in first.
+const std::vector<std::wstring> &facesWithChinese()
 {
     static const std::vector<std::wstring> faces{L"SimSun", L"Microsoft YaHei",
                                                  L"WenQuanYi Zen Hei", L"AR PL UKai CN"};
@@ -54,7 +56,7 @@ int CALLBACK noteOutlineFont(const LOGFONTW *, const TEXTMETRICW *, DWORD fontTy
 const Font &defaultFont()
 {
     static constexpr std::string_view faces[] = {"MS Shell Dlg", "Microsoft Sans Serif"};
-    static const Font font{faces, 8};
+    static const Font font{faces, FaceKind::Sans, 8};
     return font;
 }
 
@@ -107,10 +109,8 @@ bool covers(const std::wstring &face, Charset charset, std::wstring_view text)
 std::wstring installedFace(const Font &font, std::wstring_view text)
 {
     std::vector<std::wstring> candidates;
-    for (const std::string_view face : font.faces)
+    for (const std::string_view face : backend::candidateFaces(font, standIns))
         candidates.push_back(widen(face));
-    for (const std::wstring &face : standIns(font.charset))
-        candidates.push_back(face);
     std::optional<std::wstring> firstInstalled;
     for (const std::wstring &face : candidates) {
         if (!isInstalled(face, font.charset))
@@ -122,7 +122,7 @@ std::wstring installedFace(const Font &font, std::wstring_view text)
     }
     // No face of its kind has every character: one that has them, where the
     // font at hand would leave gaps in the text.
-    for (const std::wstring &face : chineseForWestern()) {
+    for (const std::wstring &face : facesWithChinese()) {
         if (isInstalled(face, Charset::Western) && covers(face, font.charset, text))
             return face;
     }
@@ -133,9 +133,10 @@ std::wstring installedFace(const Font &font, std::wstring_view text)
 
 UniqueFont createFont(const Font &font, double points, int dpi, std::wstring_view text)
 {
-    static std::map<std::tuple<std::vector<std::string>, Charset, std::wstring>, std::wstring>
+    static std::map<std::tuple<std::vector<std::string>, FaceKind, Charset, std::wstring>,
+                    std::wstring>
         faces;
-    auto &face = faces[{std::vector<std::string>(font.faces.begin(), font.faces.end()),
+    auto &face = faces[{std::vector<std::string>(font.faces.begin(), font.faces.end()), font.kind,
                         font.charset, std::wstring(text)}];
     if (face.empty())
         face = installedFace(font, text);
