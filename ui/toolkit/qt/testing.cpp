@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStyleOption>
 #include <QThread>
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
