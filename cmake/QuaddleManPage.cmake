@@ -1,15 +1,19 @@
 # quaddle_add_man_page(SOURCE): a man page template (NAME.1.in) filled in with
 # the version and installed: compressed, as Debian's policy asks, or on
 # Windows as plain text (NAME.txt) beside the program.
+if(WIN32)
+    find_program(GROFF groff)
+    add_feature_info("manuals as text" GROFF
+        "the manual pages as plain text in the Windows packages (Debian: groff)")
+endif()
+
 function(quaddle_add_man_page source)
     get_filename_component(name ${source} NAME_WLE)
     get_filename_component(stem ${name} NAME_WLE)
     set(page ${CMAKE_CURRENT_BINARY_DIR}/${name})
     configure_file(${source} ${page} @ONLY)
     if(WIN32)
-        find_program(GROFF groff)
         if(NOT GROFF)
-            message(STATUS "groff not found: ${name} is left out of the package as text")
             return()
         endif()
         set(output ${CMAKE_CURRENT_BINARY_DIR}/${stem}.txt)

@@ -18,6 +18,11 @@
 #     add_test(NAME t COMMAND ${QUADDLE_WINE_RUN} $<TARGET_FILE:t> args...)
 # Both do nothing unless the build runs its programs under Wine.
 
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+    add_feature_info("tests under Wine" CMAKE_CROSSCOMPILING_EMULATOR
+        "the Windows build's tests, run under Wine (Debian: wine64)")
+endif()
+
 set(QUADDLE_WINE_PREFIX_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wineprefix.sh)
 cmake_path(NORMAL_PATH QUADDLE_WINE_PREFIX_SCRIPT)
 set(QUADDLE_WINE_RUN bash ${QUADDLE_WINE_PREFIX_SCRIPT} run)

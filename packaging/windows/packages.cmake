@@ -33,8 +33,6 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_GENERATOR ZIP)
 if(QUADDLE_MAKENSIS)
     list(APPEND CPACK_GENERATOR NSIS)
-else()
-    message(STATUS "makensis not found: the Windows installer is not made, only the .zip")
 endif()
 # Our own NSIS.template.in, from this folder.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})

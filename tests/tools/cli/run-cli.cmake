@@ -6,6 +6,8 @@
 #   OUT_FILE    a file holding the standard output expected, or
 #   OUT_SHA256  the SHA-256 of the standard output expected (long outputs)
 #   ERR_REGEX   what standard error must match; without it, it must be empty
+#   STDOUT      instead of a file, standard output is "full" (a disk with no
+#               space left, /dev/full) or "closed"; nothing is read back
 #   CRLF        ON where every line must end in CR LF (Windows)
 #   NAME        names the files the outputs are kept in, in the working folder
 # Outputs are compared with CR LF read as LF. They go through files, as an
@@ -16,9 +18,21 @@ set(input_file /dev/null)
 if(INPUT)
     set(input_file ${INPUT})
 endif()
-execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${arguments}
+set(command ${EMULATOR} ${PROGRAM} ${arguments})
+set(output_file ${NAME}.out)
+if(STDOUT STREQUAL "full")
+    set(output_file /dev/full)
+elseif(STDOUT STREQUAL "closed")
+    # execute_process cannot close a stream; the shell closes it and runs the
+    # program.
+    set(command sh -c "exec \"$@\" >&-" sh ${command})
+elseif(STDOUT)
+    message(FATAL_ERROR "STDOUT is full or closed, not ${STDOUT}")
+endif()
+file(WRITE ${NAME}.out "")
+execute_process(COMMAND ${command}
     INPUT_FILE ${input_file}
-    OUTPUT_FILE ${NAME}.out
+    OUTPUT_FILE ${output_file}
     ERROR_FILE ${NAME}.err
     RESULT_VARIABLE status)
 file(READ ${NAME}.out out)

@@ -1,18 +1,22 @@
-// Test input through Qt's own event delivery: mouse and key events sent
-// through the window, as the window system would send them.
+// Test input through Qt's own event delivery: mouse events sent to the
+// window, which hands them on as it does the window system's, and key events
+// to the focused widget. Plain Qt Widgets, so the window tests need no QtTest.
 #include "toolkit/testing.h"
 
 #include "qtwindow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyleOption>
 #include <QThread>
+#include <QWidget>
 #include <QWindow>
-#include <QtTest>
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +58,7 @@ QWidget *activate(Form &form)
     if (!top->isActiveWindow()) {
         top->activateWindow();
         // Offscreen, activation is at once; on a real display it may take a moment.
-        (void)QTest::qWaitForWindowActive(top);
+        (void)waitUntil([top] { return top->isActiveWindow(); }, 5000);
     }
     return top;
 }
@@ -101,6 +105,28 @@ int buttonWidth(const QPushButton *button)
     return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
 }
 
+// One mouse event at a point of the window, given in its pixels. The window
+// finds the control under it and keeps the press grab, enter and leave.
+void sendMouse(QWidget *top, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QWindow *handle = top->windowHandle();
+    QMouseEvent event(type, at, handle->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &event);
+}
+
+// A key pressed and released, as typing sends it.
+void sendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    const QPointer<QWidget> alive(target);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        if (!alive)
+            return; // the press closed its window
+        QKeyEvent event(type, key, modifiers, text);
+        QCoreApplication::sendEvent(target, &event);
+    }
+}
+
 } // namespace
 
 Session::Session(int &argc, char **argv)
@@ -132,28 +158,37 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
 
 void click(Control &control)
 {
-    QWidget *widget = qt::widget(control);
-    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
-                      centreInWindow(control));
+    QWidget *top = qt::widget(control)->window();
+    const QPoint at = centreInWindow(control);
+    sendMouse(top, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(top, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 void doubleClick(Control &control)
 {
-    // Press, release, a second press that Qt turns into a double-click, release.
-    QWidget *widget = qt::widget(control);
-    QTest::mouseDClick(widget->window()->windowHandle(), Qt::LeftButton, {},
-                       centreInWindow(control));
+    // As Qt delivers one: press, release, the second press as a DblClick, release.
+    QWidget *top = qt::widget(control)->window();
+    const QPoint at = centreInWindow(control);
+    sendMouse(top, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(top, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    sendMouse(top, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(top, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 void moveMouseOver(Control &control)
 {
-    QWidget *widget = qt::widget(control);
-    QTest::mouseMove(widget->window()->windowHandle(), centreInWindow(control));
+    sendMouse(qt::widget(control)->window(), QEvent::MouseMove, centreInWindow(control),
+              Qt::NoButton, Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 void moveMouseOverBackground(Form &form, int left, int top)
 {
-    QTest::mouseMove(window(form)->windowHandle(), QPoint(pixels(left), pixels(top)));
+    sendMouse(window(form), QEvent::MouseMove, QPoint(pixels(left), pixels(top)), Qt::NoButton,
+              Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 void pressKey(Form &form, Key key)
@@ -161,26 +196,29 @@ void pressKey(Form &form, Key key)
     QWidget *target = keyTarget(form);
     switch (key) {
     case Key::Tab:
-        QTest::keyClick(target, Qt::Key_Tab);
+        sendKey(target, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
         break;
     case Key::BackTab:
-        QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+        sendKey(target, Qt::Key_Backtab, Qt::ShiftModifier, QString());
         break;
     case Key::Return:
-        QTest::keyClick(target, Qt::Key_Return);
+        sendKey(target, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         break;
     case Key::Escape:
-        QTest::keyClick(target, Qt::Key_Escape);
+        sendKey(target, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
         break;
     case Key::Space:
-        QTest::keyClick(target, Qt::Key_Space);
+        sendKey(target, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         break;
     }
 }
 
 void typeText(Form &form, const std::string &text)
 {
-    QTest::keyClicks(keyTarget(form), QString::fromStdString(text));
+    QWidget *target = keyTarget(form);
+    // Qt's key codes for characters are their upper-case forms.
+    for (const QChar c : QString::fromStdString(text))
+        sendKey(target, c.toUpper().unicode(), Qt::NoModifier, QString(c));
 }
 
 Control *focusedControl(Form &form)
