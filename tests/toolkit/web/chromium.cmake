@@ -8,9 +8,13 @@ if(QUADDLE_SYSTEM_PYTHON)
     execute_process(COMMAND ${QUADDLE_SYSTEM_PYTHON} -c "import selenium"
         RESULT_VARIABLE no_selenium OUTPUT_QUIET ERROR_QUIET)
 endif()
-if(NOT QUADDLE_CHROMIUM OR NOT QUADDLE_CHROMEDRIVER OR NOT QUADDLE_SYSTEM_PYTHON OR no_selenium)
-    message(STATUS "Chromium, chromedriver or python3-selenium not found: the window tests "
-                   "are built, not run")
+set(have_chromium OFF)
+if(QUADDLE_CHROMIUM AND QUADDLE_CHROMEDRIVER AND QUADDLE_SYSTEM_PYTHON AND NOT no_selenium)
+    set(have_chromium ON)
+endif()
+add_feature_info("browser window tests" have_chromium
+    "the windows' behaviour tests in headless Chromium (Debian: chromium, chromium-driver, python3-selenium)")
+if(NOT have_chromium)
     return()
 endif()
 
