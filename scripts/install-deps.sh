@@ -32,6 +32,9 @@ if [ "$what" = test ]; then
         openbox x11-utils
         # the locales the Windows installer is tried in (made below)
         locales
+        # the browser build (WebAssembly), its tests under Node and in
+        # headless Chromium, driven through WebDriver
+        emscripten chromium chromium-driver python3-selenium
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.
