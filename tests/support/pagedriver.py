@@ -84,7 +84,7 @@ def start_chromium(scale=1, trap_port=None, size=(1280, 800)):
         "--headless=new",
         f"--window-size={size[0]},{size[1]}",
         f"--force-device-scale-factor={scale}",
-        "--disable-features=NetworkTimeServiceQuerying",
+        "--disable-features=NetworkTimeServiceQuerying,AutofillServerCommunication",
         f"--component-updater=url-source={NOWHERE}",
         f"--gaia-url={NOWHERE}",
         "--no-first-run",
