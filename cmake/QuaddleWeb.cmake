@@ -1,0 +1,25 @@
+# The browser build, with Emscripten's CMake toolchain: the gaps of the C++
+# library it brings, the tools it runs while linking, and Node to run the
+# tests that need no page.
+
+# Debian's Emscripten ships a libc++ without std::bit_cast and the
+# floating-point to_chars and from_chars.
+add_compile_options("SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/../ui/toolkit/web/compat/libcxx.h")
+
+# The linker's JavaScript optimizer loads Debian's acorn, which Node looks for
+# only where NODE_PATH says; Emscripten's scripts want the system's Python.
+set(quaddle_emscripten_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs
+    EMSDK_PYTHON=/usr/bin/python3)
+set(CMAKE_CXX_COMPILER_LAUNCHER ${quaddle_emscripten_env})
+set(CMAKE_CXX_LINKER_LAUNCHER ${quaddle_emscripten_env})
+
+# Node 18 and later have fetch(), which the generated loader then uses to
+# read the .wasm, and which cannot read a file path: without it the loader
+# reads the file itself.
+find_program(QUADDLE_NODE NAMES node nodejs REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QUADDLE_NODE} --no-experimental-fetch CACHE STRING
+    "Runs the WebAssembly test programs that need no page" FORCE)
+
+# Memory grows as a program needs it: the tests that keep every solution of
+# every hand need more than the first 16 MiB.
+add_link_options(-sALLOW_MEMORY_GROWTH)

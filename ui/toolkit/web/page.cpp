@@ -1,0 +1,397 @@
+// The JavaScript of the browser backend, all of it: what C++ cannot reach on
+// the page by itself (elements, their listeners, the canvas that measures
+// text, timers, the modal <dialog>). Listeners report to quaddle_event(), an
+// exported function, so a handler may wait for the warning box inside it.
+// Styles go through element.style and class names only, never a style
+// attribute or a <style> element, so a strict Content-Security-Policy holds.
+#include "page.h"
+
+#include <emscripten.h>
+
+// clang-format off
+EM_JS(void, q_init, (const char *untitled), {
+    if (Module.quaddle) return;
+    var Q = Module.quaddle = {w: {}, z: 0, untitled: UTF8ToString(untitled)};
+    Q.send = function(w, c, what, shift) { _quaddle_event(w, c, what, shift ? 1 : 0); };
+    Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
+    Q.desktop = function() { return document.getElementById('desktop') || document.body; };
+    // The page's title is the caption of the window in front.
+    Q.title = function() {
+        var front = null;
+        for (var k in Q.w) if (!Q.w[k].root.hidden && (!front || Q.w[k].z > front.z)) front = Q.w[k];
+        document.title = (front && front.caption) || Q.untitled;
+    };
+    Q.front = function(win) {
+        if (win.z != Q.z) win.root.style.zIndex = win.z = ++Q.z;
+        Q.title();
+    };
+    // A window larger than the screen is drawn smaller as a whole, as at a
+    // lower density; never cut off, never laid out anew.
+    Q.fit = function(win) {
+        var r = win.root;
+        r.style.zoom = "";
+        var scale = Math.min(1, (innerWidth - 8) / r.offsetWidth, (innerHeight - 8) / r.offsetHeight);
+        if (scale > 0 && scale < 1) r.style.zoom = scale;
+    };
+    addEventListener('resize', function() { for (var k in Q.w) Q.fit(Q.w[k]); });
+});
+
+EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
+                       int back, int fore), {
+    var Q = Module.quaddle;
+    var make = function(tag, cls) { var e = document.createElement(tag); e.className = cls; return e; };
+    var root = make('section', 'q-window'), bar = make('div', 'q-caption');
+    var title = make('span', 'q-title'), close = make('button', 'q-close');
+    var client = make('div', 'q-client');
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: 0};
+    root.id = UTF8ToString(name);
+    root.hidden = true;
+    root.setAttribute('aria-label', win.caption || Q.untitled);
+    title.textContent = win.caption;
+    close.type = 'button';
+    close.tabIndex = -1;
+    close.textContent = String.fromCharCode(215);
+    close.setAttribute('aria-label', String.fromCharCode(0x5173, 0x95ed));
+    client.style.width = width + 'px';
+    client.style.height = height + 'px';
+    if (back >= 0) client.style.backgroundColor = Q.rgb(back);
+    if (fore >= 0) client.style.color = Q.rgb(fore);
+    bar.append(title, close);
+    root.append(bar, client);
+    var index = function(e) { return win.c.indexOf(e.target.closest('.q-control')); };
+    close.addEventListener('click', function() { Q.send(id, -1, 3); });
+    client.addEventListener('click', function(e) {
+        var i = index(e), el = win.c[i];
+        // The second click of a double-click on a label is no Click of its own.
+        if (i >= 0 && !el.disabled && !(el.classList.contains('q-label') && e.detail > 1)) Q.send(id, i, 0);
+    });
+    client.addEventListener('pointermove', function(e) {
+        if (e.target === client) Q.send(id, -1, 1);
+        else if (index(e) >= 0) Q.send(id, index(e), 1);
+    });
+    root.addEventListener('keydown', function(e) {
+        if (e.isComposing) return;
+        var el = e.target, i = win.c.indexOf(el);
+        if (e.key == 'Tab') {
+            e.preventDefault();
+            Q.send(id, i, 4, e.shiftKey);
+        } else if (i >= 0 && el.tagName == 'BUTTON' && (e.key == 'Enter' || e.key == ' ')) {
+            e.preventDefault();
+            if (!el.disabled) Q.send(id, i, 0);
+        } else if (i >= 0 && el.tagName == 'INPUT' && e.key == 'Enter') {
+            e.preventDefault();
+            Q.send(id, i, 5);
+        }
+    });
+    root.addEventListener('pointerdown', function() { Q.front(win); });
+    root.addEventListener('focusin', function() { Q.front(win); });
+    Q.w[id] = win;
+    Q.desktop().append(root);
+});
+
+EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *name,
+                        const char *text, int left, int top, int width, int height, int fore,
+                        int back, int enabled, int centered, int link, const char *accessible), {
+    var Q = Module.quaddle, W = Q.w[win];
+    var el = document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
+    var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
+    el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame'][kind];
+    el.id = W.root.id + '-' + UTF8ToString(name);
+    s.left = left + 'px';
+    s.top = top + 'px';
+    s.width = width + 'px';
+    s.height = height + 'px';
+    if (fore >= 0) s.color = Q.rgb(fore);
+    if (back >= 0) s.backgroundColor = Q.rgb(back);
+    if (kind == 1 || kind == 2) {
+        el.value = t;
+        el.spellcheck = false;
+        el.autocomplete = 'off';
+        if (kind == 1) el.type = 'text';
+    } else {
+        el.textContent = t;
+    }
+    if (kind == 3) el.type = 'button';
+    if (kind == 4) el.setAttribute('role', 'group');
+    if (kind >= 1 && kind <= 3) el.disabled = !enabled;
+    if (centered) el.classList.add('q-centered');
+    if (link) el.classList.add('q-link');
+    if (a) el.setAttribute('aria-label', a);
+    (parent < 0 ? W.client : W.c[parent]).append(el);
+    W.c[index] = el;
+});
+
+EM_JS(void, q_show, (int win), {
+    var Q = Module.quaddle, W = Q.w[win];
+    W.root.hidden = false;
+    Q.front(W);
+    Q.fit(W);
+});
+
+EM_JS(void, q_hide, (int win), {
+    Module.quaddle.w[win].root.hidden = true;
+    Module.quaddle.title();
+});
+
+EM_JS(void, q_remove, (int win), {
+    Module.quaddle.w[win].root.remove();
+    delete Module.quaddle.w[win];
+    Module.quaddle.title();
+});
+
+// Writes the text as UTF-8 into `buffer` where it fits; returns its length.
+EM_JS(int, q_text, (int win, int index, char *buffer, int size), {
+    var el = Module.quaddle.w[win].c[index];
+    var t = 'value' in el && el.tagName != 'BUTTON' ? el.value : el.textContent;
+    var bytes = new TextEncoder().encode(el.tagName == 'TEXTAREA' ? t.split(String.fromCharCode(10)).join(String.fromCharCode(13, 10)) : t);
+    if (bytes.length <= size) HEAPU8.set(bytes, buffer);
+    return bytes.length;
+});
+
+EM_JS(void, q_setText, (int win, int index, const char *text), {
+    var el = Module.quaddle.w[win].c[index], t = UTF8ToString(text);
+    if ('value' in el && el.tagName != 'BUTTON') el.value = t; else el.textContent = t;
+});
+
+EM_JS(int, q_foreColor, (int win, int index), {
+    var m = getComputedStyle(Module.quaddle.w[win].c[index]).color.match(/[0-9]+/g);
+    return (m[0] << 16) | (m[1] << 8) | m[2];
+});
+
+EM_JS(void, q_setForeColor, (int win, int index, int color), {
+    Module.quaddle.w[win].c[index].style.color = Module.quaddle.rgb(color);
+});
+
+EM_JS(int, q_enabled, (int win, int index), {
+    return !Module.quaddle.w[win].c[index].disabled;
+});
+
+EM_JS(void, q_setEnabled, (int win, int index, int enabled), {
+    var el = Module.quaddle.w[win].c[index];
+    if ('disabled' in el) el.disabled = !enabled;
+});
+
+EM_JS(void, q_setFont, (int win, int index, const char *family, double points, int weight), {
+    var W = Module.quaddle.w[win], s = (index < 0 ? W.client : W.c[index]).style;
+    s.fontFamily = UTF8ToString(family);
+    s.fontSize = points + 'pt';
+    s.fontWeight = weight;
+});
+
+EM_JS(double, q_textWidth, (const char *family, double points, int weight, const char *text), {
+    var Q = Module.quaddle;
+    Q.measure = Q.measure || document.createElement('canvas').getContext('2d');
+    Q.measure.font = weight + ' ' + points + 'pt ' + UTF8ToString(family);
+    return Q.measure.measureText(UTF8ToString(text)).width;
+});
+
+EM_JS(void, q_focus, (int win, int index), {
+    var el = Module.quaddle.w[win].c[index];
+    el.focus();
+    if (el.select) el.select();
+});
+
+EM_JS(int, q_focused, (int win), {
+    return Module.quaddle.w[win].c.indexOf(document.activeElement);
+});
+
+EM_JS(int, q_startTimer, (int win, int timer, int interval), {
+    return setInterval(function() { Module.quaddle.send(win, timer, 2); }, interval);
+});
+
+EM_JS(void, q_stopTimer, (int id), {
+    clearInterval(id);
+});
+
+EM_JS(void, q_wake, (), {
+    setTimeout(function() { Module.quaddle.send(0, 0, 6); });
+});
+
+EM_JS(void, q_open, (const char *address, int newTab), {
+    open(UTF8ToString(address), newTab ? '_blank' : '_self', newTab ? 'noopener' : "");
+});
+
+// The box is application-modal: showModal() makes the rest of the page inert.
+EM_ASYNC_JS(void, q_warning, (const char *title, const char *text, const char *button), {
+    var make = function(tag, cls, t) {
+        var e = document.createElement(tag);
+        e.className = cls;
+        if (t) e.textContent = UTF8ToString(t);
+        return e;
+    };
+    var back = document.activeElement, box = make('dialog', 'q-warning');
+    var bar = make('div', 'q-caption'), caption = make('span', 'q-title', title);
+    var body = make('div', 'q-message'), icon = make('div', 'q-icon'), said = make('p', 'q-text', text);
+    var ok = make('button', 'q-ok', button);
+    caption.id = 'q-warning-title';
+    said.id = 'q-warning-text';
+    icon.textContent = '!';
+    icon.setAttribute('aria-hidden', 'true');
+    box.setAttribute('role', 'alertdialog');
+    box.setAttribute('aria-labelledby', caption.id);
+    box.setAttribute('aria-describedby', said.id);
+    ok.type = 'button';
+    ok.addEventListener('click', function() { box.close(); });
+    box.addEventListener('keydown', function(e) {
+        if (e.key == 'Enter' || e.key == ' ' || e.key == 'Escape') {
+            e.preventDefault();
+            box.close();
+        }
+    });
+    bar.append(caption);
+    body.append(icon, said);
+    box.append(bar, body, ok);
+    Module.quaddle.desktop().append(box);
+    var closed = new Promise(function(done) { box.addEventListener('close', done); });
+    box.showModal();
+    ok.focus();
+    await closed;
+    box.remove();
+    if (back && back.focus) back.focus();
+});
+
+EM_JS(void, q_ended, (const char *text, const char *again), {
+    var line = document.createElement('p'), link = document.createElement('a');
+    line.className = 'q-ended';
+    line.setAttribute('role', 'status');
+    link.href = location.href.split('#')[0];
+    link.textContent = UTF8ToString(again);
+    line.append(UTF8ToString(text) + ' ', link);
+    Module.quaddle.desktop().append(line);
+    document.title = Module.quaddle.untitled;
+});
+// clang-format on
+
+namespace toolkit::web {
+
+namespace {
+
+// The page takes texts ending in a zero byte.
+struct Text {
+    std::string text;
+    explicit Text(std::string_view view)
+        : text(view)
+    {}
+    operator const char *() const { return text.c_str(); }
+};
+
+} // namespace
+
+void createWindow(int window, std::string_view name, std::string_view caption,
+                  std::string_view untitled, int width, int height, int backColor, int foreColor)
+{
+    q_init(Text(untitled));
+    q_window(window, Text(name), Text(caption), width, height, backColor, foreColor);
+}
+
+void createControl(int window, int index, const ControlElement &c)
+{
+    q_control(window, index, c.kind, c.parent, Text(c.name), Text(c.text), c.left, c.top, c.width,
+              c.height, c.foreColor, c.backColor, c.enabled, c.centered, c.link,
+              Text(c.accessibleName));
+}
+
+void showWindow(int window)
+{
+    q_show(window);
+}
+
+void hideWindow(int window)
+{
+    q_hide(window);
+}
+
+void removeWindow(int window)
+{
+    q_remove(window);
+}
+
+std::string text(int window, int index)
+{
+    std::string text(64, '\0');
+    for (;;) {
+        const int length = q_text(window, index, text.data(), static_cast<int>(text.size()));
+        if (length <= static_cast<int>(text.size())) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(static_cast<std::size_t>(length));
+    }
+}
+
+void setText(int window, int index, std::string_view text)
+{
+    q_setText(window, index, Text(text));
+}
+
+int foreColor(int window, int index)
+{
+    return q_foreColor(window, index);
+}
+
+void setForeColor(int window, int index, int color)
+{
+    q_setForeColor(window, index, color);
+}
+
+bool enabled(int window, int index)
+{
+    return q_enabled(window, index);
+}
+
+void setEnabled(int window, int index, bool enabled)
+{
+    q_setEnabled(window, index, enabled);
+}
+
+void setFont(int window, int index, std::string_view family, double points, int weight)
+{
+    q_setFont(window, index, Text(family), points, weight);
+}
+
+double textWidth(std::string_view family, double points, int weight, std::string_view text)
+{
+    return q_textWidth(Text(family), points, weight, Text(text));
+}
+
+void focus(int window, int index)
+{
+    q_focus(window, index);
+}
+
+int focused(int window)
+{
+    return q_focused(window);
+}
+
+int startTimer(int window, int timer, int intervalMs)
+{
+    return q_startTimer(window, timer, intervalMs);
+}
+
+void stopTimer(int id)
+{
+    q_stopTimer(id);
+}
+
+void wakeForTasks()
+{
+    q_wake();
+}
+
+void openAddress(std::string_view address, bool newTab)
+{
+    q_open(Text(address), newTab);
+}
+
+void warningBox(std::string_view title, std::string_view text, std::string_view button)
+{
+    q_warning(Text(title), Text(text), Text(button));
+}
+
+void showEnded(std::string_view text, std::string_view again)
+{
+    q_ended(Text(text), Text(again));
+}
+
+} // namespace toolkit::web

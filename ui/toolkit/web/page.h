@@ -1,0 +1,74 @@
+// The page's side of the browser backend: the few calls through which C++
+// builds and reads the DOM. Elements are known by the id of their window and
+// their index in its table; the page keeps the elements themselves.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace toolkit::web {
+
+// What the page reports to quaddle_event(window, control, what, shift).
+enum class PageEvent {
+    Click,     // a click on a control (a double-click counts once on a label)
+    MouseMove, // over a control, or over the window's own background (control -1)
+    Timer,     // a tick of the window's timer `control`
+    Close,     // the close button on the caption bar
+    Tab,       // Tab, or Shift+Tab, in the window
+    Enter,     // Enter in a single-line text box
+    Tasks,     // work posted for later
+};
+
+// A colour packed as 0xRRGGBB, or -1 for none (the system's).
+constexpr int noColor = -1;
+
+struct ControlElement {
+    int kind;   // ControlKind
+    int parent; // index of the frame it stands in, or -1 for the client area
+    std::string_view name;
+    std::string_view text;
+    int left, top, width, height; // CSS pixels
+    int foreColor;
+    int backColor;
+    bool enabled;
+    bool centered;
+    bool link;
+    std::string_view accessibleName;
+};
+
+void createWindow(int window, std::string_view name, std::string_view caption,
+                  std::string_view untitled, int width, int height, int backColor, int foreColor);
+void createControl(int window, int index, const ControlElement &control);
+void showWindow(int window);
+void hideWindow(int window);
+void removeWindow(int window);
+
+std::string text(int window, int index);
+void setText(int window, int index, std::string_view text);
+// The colour the text is drawn in, as the page computes it.
+int foreColor(int window, int index);
+void setForeColor(int window, int index, int color);
+bool enabled(int window, int index);
+void setEnabled(int window, int index, bool enabled);
+void setFont(int window, int index, std::string_view family, double points, int weight);
+// The width of `text` in CSS pixels, in the given font.
+double textWidth(std::string_view family, double points, int weight, std::string_view text);
+void focus(int window, int index);
+// The index of the control with the focus, if it is in this window; else -1.
+int focused(int window);
+
+// A periodic timer; returns its id for stopTimer.
+int startTimer(int window, int timer, int intervalMs);
+void stopTimer(int id);
+// Asks for a PageEvent::Tasks once the browser has handled what is pending.
+void wakeForTasks();
+
+// Opens a web address in a new tab, without access to this page, or hands a
+// mailto: address to the browser.
+void openAddress(std::string_view address, bool newTab);
+// The modal warning box; returns when the user has closed it.
+void warningBox(std::string_view title, std::string_view text, std::string_view button);
+// The line that says the program has ended, with a link that starts it again.
+void showEnded(std::string_view text, std::string_view again);
+
+} // namespace toolkit::web

@@ -1,0 +1,1 @@
+// Test input for the browser backend: to come.
