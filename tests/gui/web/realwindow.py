@@ -185,7 +185,10 @@ class Session:
         # Offline: the server is gone, and Quaddle still starts.
         self.server.stop()
         self.collect_logs()
-        self.open_about()
+        try:
+            self.open_about()
+        except WebDriverException as error:
+            raise Failure(f"offline, the page did not start: {error.msg}") from None
         document = [r for r in self.collect_logs() if r["url"] == d.current_url]
         check(document and document[-1].get("fromServiceWorker"), "the page offline did not come from the service worker")
         self.shot("offline")
