@@ -41,10 +41,29 @@ for (let i = 0; i < batches; ++i) {
 return times;
 """
 
-# Null until the first contentful paint has happened.
+# Stages of the start, noted by a script the browser runs before the page's
+# own: when the runtime is ready (Emscripten calls Module.onRuntimeInitialized
+# just before main) and when the first window is in the page.
+STAGES = """
+window.quaddleStages = {};
+window.Module = {onRuntimeInitialized: () => { quaddleStages.runtime = performance.now(); }};
+new MutationObserver((changes, observer) => {
+    const desktop = document.getElementById('desktop');
+    if (desktop && desktop.firstElementChild) {
+        quaddleStages.window = performance.now();
+        observer.disconnect();
+    }
+}).observe(document, {childList: true, subtree: true});
+"""
+
+# Null until the first contentful paint has happened; then milliseconds from
+# navigation to first paint, first contentful paint, the .wasm received, the
+# runtime ready and the window in the page.
 PAINT = """
 const paint = name => (performance.getEntriesByName(name)[0] || {}).startTime;
-return paint('first-contentful-paint') && [paint('first-paint'), paint('first-contentful-paint')];
+const wasm = performance.getEntriesByType('resource').find(e => e.name.endsWith('/quaddle.wasm'));
+return paint('first-contentful-paint') && [paint('first-paint'), paint('first-contentful-paint'),
+    wasm && wasm.responseEnd, quaddleStages.runtime, quaddleStages.window];
 """
 
 
@@ -80,6 +99,7 @@ def first_paints(driver, origin, runs):
 
     first, again = [], []
     driver.set_script_timeout(30)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": STAGES})
     for _ in range(runs):
         driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
         driver.execute_cdp_cmd("Network.clearBrowserCache", {})
@@ -87,9 +107,11 @@ def first_paints(driver, origin, runs):
         driver.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
         again.append(visit())
     for name, times in (("first visit", first), ("returning (worker's copy)", again)):
-        print(f"  {name:26} first paint {statistics.median(t[0] for t in times):6.1f} ms,"
-              f" first contentful paint {statistics.median(t[1] for t in times):6.1f} ms"
-              f" (fastest {min(t[1] for t in times):.1f}, slowest {max(t[1] for t in times):.1f})")
+        median = [statistics.median(t[i] for t in times if t[i] is not None) for i in range(5)]
+        print(f"  {name}: first contentful paint {median[1]:.0f} ms (first paint {median[0]:.0f} ms;"
+              f" fastest {min(t[1] for t in times):.0f}, slowest {max(t[1] for t in times):.0f})\n"
+              f"    on the way: .wasm received {median[2]:.0f} ms, runtime ready {median[3]:.0f} ms,"
+              f" About window in the page {median[4]:.0f} ms")
 
 
 def click_time(driver, runs):
