@@ -148,6 +148,12 @@ EM_JS(int, q_text, (int win, int index, char *buffer, int size), {
     return bytes.length;
 });
 
+EM_JS(int, q_caption, (int win, char *buffer, int size), {
+    var bytes = new TextEncoder().encode(Module.quaddle.w[win].root.querySelector('.q-title').textContent);
+    if (bytes.length <= size) HEAPU8.set(bytes, buffer);
+    return bytes.length;
+});
+
 EM_JS(void, q_setText, (int win, int index, const char *text), {
     var el = Module.quaddle.w[win].c[index], t = UTF8ToString(text);
     if ('value' in el && el.tagName != 'BUTTON') el.value = t; else el.textContent = t;
@@ -306,17 +312,28 @@ void removeWindow(int window)
     q_remove(window);
 }
 
-std::string text(int window, int index)
+// A text the page writes into a buffer, given its size; it returns the
+// text's length, which may be more than fitted.
+template <typename Read> std::string readText(Read read)
 {
     std::string text(64, '\0');
     for (;;) {
-        const int length = q_text(window, index, text.data(), static_cast<int>(text.size()));
-        if (length <= static_cast<int>(text.size())) {
-            text.resize(static_cast<std::size_t>(length));
-            return text;
-        }
+        const int length = read(text.data(), static_cast<int>(text.size()));
+        const bool fitted = length <= static_cast<int>(text.size());
         text.resize(static_cast<std::size_t>(length));
+        if (fitted)
+            return text;
     }
+}
+
+std::string text(int window, int index)
+{
+    return readText([&](char *buffer, int size) { return q_text(window, index, buffer, size); });
+}
+
+std::string caption(int window)
+{
+    return readText([&](char *buffer, int size) { return q_caption(window, buffer, size); });
 }
 
 void setText(int window, int index, std::string_view text)

@@ -44,6 +44,8 @@ void hideWindow(int window);
 void removeWindow(int window);
 
 std::string text(int window, int index);
+// The caption shown on the window's caption bar.
+std::string caption(int window);
 void setText(int window, int index, std::string_view text);
 // The colour the text is drawn in, as the page computes it.
 int foreColor(int window, int index);

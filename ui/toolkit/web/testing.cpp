@@ -1,1 +1,180 @@
-// Test input for the browser backend: to come.
+// Test input on the page: pointer, mouse and key events dispatched to the
+// element under the point, as the browser dispatches the user's, so the
+// backend's own listeners handle them. Typing goes through the browser's
+// editing (insertText), as a keyboard's does. Waiting yields to the browser,
+// which runs its timers and the work posted for later meanwhile.
+#include "toolkit/testing.h"
+
+#include "page.h"
+#include "webwindow.h"
+
+#include <emscripten.h>
+
+namespace toolkit::testing {
+
+struct Session::Impl {};
+
+namespace {
+
+// clang-format off
+// The element under the middle of a control (or a point of the client area,
+// in CSS pixels of the design), as the browser would find it.
+EM_JS(void, q_test_pointer, (int win, int index, int left, int top, int what), {
+    var W = Module.quaddle.w[win], el = index < 0 ? W.client : W.c[index];
+    var box = el.getBoundingClientRect(), scale = box.width / (el.offsetWidth || 1);
+    var x = box.left + (index < 0 ? left * scale : box.width / 2);
+    var y = box.top + (index < 0 ? top * scale : box.height / 2);
+    var target = document.elementFromPoint(x, y) || el;
+    var at = {bubbles: true, cancelable: true, composed: true, clientX: x, clientY: y, view: window};
+    var fire = function(type, extra) {
+        var o = Object.assign({}, at, extra);
+        var e = type.startsWith('pointer') ? new PointerEvent(type, Object.assign({pointerId: 1, pointerType: 'mouse', isPrimary: true}, o))
+                                           : new MouseEvent(type, o);
+        return target.dispatchEvent(e);
+    };
+    if (what == 0) {
+        fire('pointermove', {});
+        fire('mousemove', {});
+        return;
+    }
+    for (var n = 1; n <= what; ++n) {
+        fire('pointerdown', {buttons: 1, detail: n});
+        // A press focuses what takes the focus, as the browser's own does.
+        if (fire('mousedown', {buttons: 1, detail: n}) && target.matches('input,textarea,button') && !target.disabled)
+            target.focus();
+        fire('pointerup', {detail: n});
+        fire('mouseup', {detail: n});
+        fire('click', {detail: n});
+    }
+    if (what == 2) fire('dblclick', {detail: 2});
+});
+
+EM_JS(void, q_test_key, (int win, const char *key, int shift), {
+    var root = Module.quaddle.w[win].root, k = UTF8ToString(key);
+    var target = root.contains(document.activeElement) ? document.activeElement : root;
+    var init = {key: k, code: k == ' ' ? 'Space' : k, shiftKey: !!shift, bubbles: true, cancelable: true, composed: true};
+    if (target.dispatchEvent(new KeyboardEvent('keydown', init)) && k.length == 1)
+        document.execCommand('insertText', false, k);
+    (root.contains(document.activeElement) ? document.activeElement : root).dispatchEvent(new KeyboardEvent('keyup', init));
+});
+
+EM_JS(void, q_test_close, (int win), {
+    Module.quaddle.w[win].root.querySelector('.q-close').click();
+});
+
+EM_JS(int, q_test_visible, (int win), {
+    var root = Module.quaddle.w[win].root;
+    return root.isConnected && !root.hidden;
+});
+
+// clang-format on
+
+void pointer(Control &control, int what)
+{
+    q_test_pointer(web::windowId(control), web::controlIndex(control), 0, 0, what);
+}
+
+} // namespace
+
+Session::Session(int &, char **)
+    : d(std::make_unique<Impl>())
+{}
+
+Session::~Session() = default;
+
+void processEvents()
+{
+    // Twice: a deferred unload may post more work of its own.
+    emscripten_sleep(0);
+    emscripten_sleep(0);
+}
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    const double deadline = emscripten_get_now() + timeoutMs;
+    while (!done()) {
+        if (emscripten_get_now() >= deadline)
+            return false;
+        emscripten_sleep(5);
+    }
+    return true;
+}
+
+void click(Control &control)
+{
+    pointer(control, 1);
+}
+
+void doubleClick(Control &control)
+{
+    pointer(control, 2);
+}
+
+void moveMouseOver(Control &control)
+{
+    pointer(control, 0);
+}
+
+void moveMouseOverBackground(Form &form, int left, int top)
+{
+    q_test_pointer(web::windowId(form), -1, pixels(left), pixels(top), 0);
+}
+
+void pressKey(Form &form, Key key)
+{
+    const int window = web::windowId(form);
+    switch (key) {
+    case Key::Tab:
+        q_test_key(window, "Tab", false);
+        break;
+    case Key::BackTab:
+        q_test_key(window, "Tab", true);
+        break;
+    case Key::Return:
+        q_test_key(window, "Enter", false);
+        break;
+    case Key::Escape:
+        q_test_key(window, "Escape", false);
+        break;
+    case Key::Space:
+        q_test_key(window, " ", false);
+        break;
+    }
+}
+
+void typeText(Form &form, const std::string &text)
+{
+    // One character at a time, a character being one to four bytes of UTF-8.
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        while (i + length < text.size() && (text[i + length] & 0xC0) == 0x80)
+            ++length;
+        q_test_key(web::windowId(form), text.substr(i, length).c_str(), false);
+        i += length;
+    }
+}
+
+Control *focusedControl(Form &form)
+{
+    if (!form.isLoaded())
+        return nullptr;
+    const int index = web::focused(web::windowId(form));
+    return index < 0 ? nullptr : &form.controlAt(static_cast<std::size_t>(index));
+}
+
+void closeFromWindowSystem(Form &form)
+{
+    q_test_close(web::windowId(form));
+}
+
+bool isVisible(Form &form)
+{
+    return form.isLoaded() && q_test_visible(web::windowId(form));
+}
+
+std::string caption(Form &form)
+{
+    return web::caption(web::windowId(form));
+}
+
+} // namespace toolkit::testing

@@ -11,6 +11,7 @@ namespace toolkit::web {
 // The id under which the page knows a loaded window, and a control's index
 // in its window's table.
 int windowId(const Form &form);
+int windowId(const Control &control);
 int controlIndex(const Control &control);
 // The element ids: the window's designed name, and "window-control".
 std::string elementId(const Form &form);

@@ -64,6 +64,7 @@ public:
     void setEnabled(bool enabled) override { web::setEnabled(m_window, m_index, enabled); }
     bool hasFocus() const override { return focused(m_window) == m_index; }
 
+    int window() const { return m_window; }
     int index() const { return m_index; }
 
 private:
@@ -307,6 +308,11 @@ const WebWindow &windowOf(const Form &form)
 int windowId(const Form &form)
 {
     return windowOf(form).id();
+}
+
+int windowId(const Control &control)
+{
+    return static_cast<const WebControl &>(control).window();
 }
 
 int controlIndex(const Control &control)

@@ -1,0 +1,118 @@
+#!/usr/bin/python3
+"""Runs a doctest program built for the browser in headless Chromium.
+
+The program's .js and .wasm, the windows' stylesheet and a test page are served
+on a loopback port of their own, under the Content-Security-Policy the site
+uses; the program's output is passed on line by line, and the exit status says
+whether doctest reported success (and the page broke no rule of the policy).
+
+  chromium.py [--scale N] [--size WxH] [--screenshot FILE] PROGRAM.js [ARG...]
+"""
+import argparse
+import functools
+import http.server
+import os
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'"
+
+
+class Files(http.server.SimpleHTTPRequestHandler):
+    """Serves a fixed set of files by name, with the site's policy."""
+
+    def __init__(self, *args, files, **kwargs):
+        self.files = files
+        super().__init__(*args, **kwargs)
+
+    def translate_path(self, path):
+        name = path.split('?', 1)[0].lstrip('/') or 'page.html'
+        return self.files.get(name, '/nonexistent')
+
+    def end_headers(self):
+        self.send_header('Content-Security-Policy', POLICY)
+        self.send_header('Cache-Control', 'no-store')
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--scale', type=float, default=1)
+    parser.add_argument('--size', default='1280x800')
+    parser.add_argument('--stylesheet', required=True)
+    parser.add_argument('--screenshot')
+    parser.add_argument('--timeout', type=float, default=240)
+    parser.add_argument('program')
+    parser.add_argument('args', nargs='*')
+    options = parser.parse_args()
+
+    folder, script = os.path.split(os.path.abspath(options.program))
+    name = script[:-len('.js')]
+    files = {
+        'page.html': os.path.join(HERE, 'page.html'),
+        'harness.js': os.path.join(HERE, 'harness.js'),
+        'quaddle.css': options.stylesheet,
+        name + '.js': os.path.join(folder, name + '.js'),
+        name + '.wasm': os.path.join(folder, name + '.wasm'),
+    }
+    server = http.server.ThreadingHTTPServer(
+        ('127.0.0.1', 0), functools.partial(Files, files=files))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+
+    width, height = (int(n) for n in options.size.split('x'))
+    chrome = webdriver.ChromeOptions()
+    chrome.binary_location = '/usr/bin/chromium'
+    profile = tempfile.TemporaryDirectory(prefix='quaddle-chromium-')
+    for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                 '--no-first-run', '--disable-extensions', '--disable-background-networking',
+                 '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
+                 '--lang=zh-CN', f'--user-data-dir={profile.name}',
+                 f'--window-size={width},{height}'):
+        chrome.add_argument(flag)
+    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=chrome)
+    status = 1
+    try:
+        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': height, 'deviceScaleFactor': options.scale,
+            'mobile': False})
+        query = '&'.join([f'program={name}'] + [f'arg={a}' for a in options.args])
+        driver.get(f'http://127.0.0.1:{server.server_address[1]}/page.html?{query}')
+        shown = 0
+        finished = None
+        deadline = time.monotonic() + options.timeout
+        refused = False
+        while finished is None and time.monotonic() < deadline:
+            lines = driver.execute_script('return testOutput.slice(arguments[0])', shown)
+            for line in lines:
+                print(line, flush=True)
+                refused |= line.startswith('[runner] refused')
+                if line.startswith('[runner] aborted') or line.startswith('[runner] error'):
+                    finished = False
+                if line.startswith('[doctest] Status:'):
+                    finished = 'SUCCESS' in line
+            shown += len(lines)
+            if finished is None:
+                time.sleep(0.05)
+        if finished is None:
+            print(f'[runner] no result within {options.timeout:g} s', flush=True)
+        if options.screenshot:
+            driver.save_screenshot(options.screenshot)
+        status = 0 if finished and not refused else 1
+    finally:
+        driver.quit()
+        server.shutdown()
+        profile.cleanup()
+    return status
+
+
+if __name__ == '__main__':
+    sys.exit(main())
