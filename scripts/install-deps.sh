@@ -35,7 +35,8 @@ if [ "$what" = test ]; then
         # the Windows program's window tests under Wine: a window manager,
         # and xprop to see that it is up
         openbox x11-utils
-        # the browser version and its tests in headless Chromium
+        # the browser build (WebAssembly), its tests under Node and in
+        # headless Chromium, driven through WebDriver
         "${web_packages[@]}" chromium chromium-driver python3-selenium
     )
     # Packages whose name differs between releases: the first one the

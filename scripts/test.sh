@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian or Ubuntu machine, builds every configuration and runs
 # every test: the normal build, the solver at -O3 -march=native and with its
-# portable lanes, everything under AddressSanitizer and UBSan, and the Windows
-# build of quaddle-solve, run under Wine.
+# portable lanes, everything under AddressSanitizer and UBSan, the Windows
+# build of quaddle-solve, run under Wine, and the browser build, run under Node
+# and in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-for preset in dev native portable asan mingw; do
+for preset in dev native portable asan mingw web; do
     echo "==> $preset"
     cmake --workflow --preset "$preset"
 done

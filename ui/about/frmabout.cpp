@@ -49,6 +49,12 @@ constexpr std::string_view promoClock = "Veltaro小闹钟\r\n"
                                         "定时、倒计时、生日提醒，\r\n"
                                         "一个也不会忘记。\r\n";
 
+// A promotional box is named, to a screen reader, by its product's name.
+constexpr std::string_view firstLine(std::string_view text)
+{
+    return text.substr(0, text.find('\r'));
+}
+
 // The maker's name and addresses here are longer than the ones the layout was
 // drawn for: every label shrinks its text to fit its box where it must.
 constexpr toolkit::ControlSpec controls[] = {
@@ -111,7 +117,8 @@ constexpr toolkit::ControlSpec controls[] = {
      .tabIndex = 6,
      .container = "Frame1",
      .font = promotionFont,
-     .backColor = background},
+     .backColor = background,
+     .accessibleName = firstLine(promoNotebook)},
     {.kind = ControlKind::MultiLineTextBox,
      .name = "txtPromo1",
      .text = promoClock,
@@ -119,7 +126,8 @@ constexpr toolkit::ControlSpec controls[] = {
      .tabIndex = 7,
      .container = "Frame1",
      .font = promotionFont,
-     .backColor = background},
+     .backColor = background,
+     .accessibleName = firstLine(promoClock)},
     // A small square badge for the countdown digits.
     {.kind = ControlKind::Label,
      .name = "labTime",

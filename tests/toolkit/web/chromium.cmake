@@ -18,4 +18,4 @@ endif()
 # frames kept while a test waits, which takes more room than the program's.
 target_link_options(quaddle_window_test_main PUBLIC -sENVIRONMENT=web -sASYNCIFY_STACK_SIZE=262144)
 set(QUADDLE_CHROMIUM_RUNNER ${QUADDLE_SYSTEM_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/chromium.py
-    --stylesheet ${PROJECT_SOURCE_DIR}/ui/toolkit/web/quaddle.css --)
+    --stylesheet ${PROJECT_SOURCE_DIR}/ui/toolkit/web/quaddle.css)

@@ -84,7 +84,8 @@ def main():
         driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
             'width': width, 'height': height, 'deviceScaleFactor': options.scale,
             'mobile': False})
-        query = '&'.join([f'program={name}'] + [f'arg={a}' for a in options.args])
+        query = '&'.join([f'program={name}', f'scale={options.scale:g}'] +
+                         [f'arg={a}' for a in options.args])
         driver.get(f'http://127.0.0.1:{server.server_address[1]}/page.html?{query}')
         shown = 0
         finished = None

@@ -43,8 +43,9 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     var root = make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: 0};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1};
     root.id = UTF8ToString(name);
+    client.id = root.id + '-client';
     root.hidden = true;
     root.setAttribute('aria-label', win.caption || Q.untitled);
     title.textContent = win.caption;
@@ -191,10 +192,10 @@ EM_JS(double, q_textWidth, (const char *family, double points, int weight, const
     return Q.measure.measureText(UTF8ToString(text)).width;
 });
 
-EM_JS(void, q_focus, (int win, int index), {
+EM_JS(void, q_focus, (int win, int index, int select), {
     var el = Module.quaddle.w[win].c[index];
     el.focus();
-    if (el.select) el.select();
+    if (select && el.select) el.select();
 });
 
 EM_JS(int, q_focused, (int win), {
@@ -371,9 +372,9 @@ double textWidth(std::string_view family, double points, int weight, std::string
     return q_textWidth(Text(family), points, weight, Text(text));
 }
 
-void focus(int window, int index)
+void focus(int window, int index, bool selectAll)
 {
-    q_focus(window, index);
+    q_focus(window, index, selectAll);
 }
 
 int focused(int window)

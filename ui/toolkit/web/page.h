@@ -55,7 +55,8 @@ void setEnabled(int window, int index, bool enabled);
 void setFont(int window, int index, std::string_view family, double points, int weight);
 // The width of `text` in CSS pixels, in the given font.
 double textWidth(std::string_view family, double points, int weight, std::string_view text);
-void focus(int window, int index);
+// Focuses a control; `selectAll` selects a text box's text, as Tab does.
+void focus(int window, int index, bool selectAll);
 // The index of the control with the focus, if it is in this window; else -1.
 int focused(int window);
 

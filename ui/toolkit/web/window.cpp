@@ -119,7 +119,7 @@ public:
         showWindow(m_id);
         if (!m_shown) {
             m_shown = true;
-            focusNext(-1, false);
+            focusNext(-1, false, false);
         }
     }
     void hide() override
@@ -143,8 +143,9 @@ public:
 private:
     void fitTexts();
     // Moves the focus from `from` to the next control in tab order that takes
-    // it (the previous one with `back`), round the window.
-    void focusNext(int from, bool back);
+    // it (the previous one with `back`), round the window; Tab selects the
+    // text of a text box it moves to.
+    void focusNext(int from, bool back, bool selectAll);
 
     Form &m_form;
     const FormSpec &m_design;
@@ -231,7 +232,7 @@ void WebWindow::fitTexts()
     }
 }
 
-void WebWindow::focusNext(int from, bool back)
+void WebWindow::focusNext(int from, bool back, bool selectAll)
 {
     const int count = static_cast<int>(m_tabOrder.size());
     const auto at = std::find(m_tabOrder.begin(), m_tabOrder.end(), from);
@@ -241,7 +242,7 @@ void WebWindow::focusNext(int from, bool back)
         position = (position + (back ? count - 1 : 1)) % count;
         const int index = m_tabOrder[static_cast<std::size_t>(position)];
         if (m_controls[static_cast<std::size_t>(index)]->enabled()) {
-            focus(m_id, index);
+            focus(m_id, index, selectAll);
             return;
         }
     }
@@ -268,7 +269,7 @@ void WebWindow::handle(PageEvent event, int control, bool shift)
         m_form.Unload();
         break;
     case PageEvent::Tab:
-        focusNext(control, shift);
+        focusNext(control, shift, true);
         break;
     case PageEvent::Enter:
         if (!m_design.defaultButton.empty()) {

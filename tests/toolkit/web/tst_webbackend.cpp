@@ -1,0 +1,512 @@
+// What only the browser backend does, checked on the page it builds: places
+// in CSS pixels, fonts and fitted texts, colours, what takes the focus, the
+// warning <dialog>, the requests handed to the browser, the line left when the
+// program ends, windows scaled down on a small screen, and the names a
+// screen reader is given. The runner runs it at device pixel ratios 1 and 2
+// and on a phone-sized screen.
+#include "about/frmabout.h"
+#include "main/form1.h"
+#include "modQuaddle.h"
+#include "printers.h"
+#include "quaddlefacts.h"
+#include "toolkit/testing.h"
+#include "toolkit/web/webwindow.h"
+
+#include <doctest/doctest.h>
+#include <emscripten.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using toolkit::ControlKind;
+using toolkit::formExists;
+using toolkit::pixels;
+namespace testing = toolkit::testing;
+namespace web = toolkit::web;
+
+namespace {
+
+// clang-format off
+// Texts come back through a slot: the call that makes one keeps it there as
+// UTF-8 and returns its length; copyKept() copies it out.
+EM_JS(void, copyKept, (char *buffer), {
+    HEAPU8.set(Module.kept, buffer);
+});
+
+// A number the page computes from an element: `what` is a JavaScript
+// expression of `el` (the element with that id) and `Q` (the backend's state).
+EM_JS(double, pageNumber, (const char *id, const char *what), {
+    var el = document.getElementById(UTF8ToString(id)), Q = Module.quaddle;
+    var f = [
+        function() { return el.getBoundingClientRect().left; },
+        function() { return el.getBoundingClientRect().top; },
+        function() { return el.getBoundingClientRect().width; },
+        function() { return el.getBoundingClientRect().height; },
+        function() { return el.offsetLeft; },
+        function() { return el.offsetTop; },
+        function() { return el.offsetWidth; },
+        function() { return el.offsetHeight; },
+        function() { return el.scrollWidth; },
+        function() { return el.clientWidth; },
+        function() { return parseFloat(getComputedStyle(el).fontSize); },
+        function() { return Number(getComputedStyle(el).zoom || 1); },
+        function() { return el.tabIndex; },
+        function() { return devicePixelRatio; },
+        function() { return innerWidth; },
+        function() { return innerHeight; },
+        function() { return document.documentElement.scrollWidth; },
+        function() { return document.documentElement.scrollHeight; },
+        function() { return Number(new URLSearchParams(location.search).get('scale') || 1); },
+    ][UTF8ToString(what).charCodeAt(0) - 97];
+    return f();
+});
+
+// A text the page computes from an element, as for pageNumber.
+EM_JS(int, pageTextRaw, (const char *id, int what), {
+    var el = document.getElementById(UTF8ToString(id));
+    var s = el && getComputedStyle(el);
+    var t = [
+        function() { return s.fontFamily; },
+        function() { return s.color; },
+        function() { return s.backgroundColor; },
+        function() { return s.userSelect; },
+        function() { return s.cursor; },
+        // The name a screen reader is given: the ARIA name, else the text.
+        function() { return (el.getAttribute('aria-label') || el.textContent).trim(); },
+        // The role: the ARIA one, else the element's own.
+        function() { return el.getAttribute('role') || {INPUT: 'textbox', TEXTAREA: 'textbox', BUTTON: 'button'}[el.tagName] || 'generic'; },
+        function() { return document.title; },
+        function() { return el.tagName.toLowerCase(); },
+    ][what]();
+    Module.kept = new TextEncoder().encode(t);
+    return Module.kept.length;
+});
+
+// The colour a system colour keyword computes to on this page.
+EM_JS(int, systemColorRaw, (const char *keyword), {
+    var p = document.createElement('div');
+    p.style.color = UTF8ToString(keyword);
+    document.body.append(p);
+    var t = getComputedStyle(p).color;
+    p.remove();
+    Module.kept = new TextEncoder().encode(t);
+    return Module.kept.length;
+});
+
+// Records what window.open is asked, instead of opening anything.
+EM_JS(void, recordOpens, (), {
+    Module.opened = [];
+    window.open = function(url, target, features) { Module.opened.push([url, target, features].join('|')); return null; };
+});
+
+EM_JS(int, openedRaw, (), {
+    var t = Module.opened.join(String.fromCharCode(10));
+    Module.kept = new TextEncoder().encode(t);
+    return Module.kept.length;
+});
+
+// Answers each warning box as it opens: notes what it shows (its role, title,
+// text, button, whether it is modal and has the focus on its button), then
+// closes it with `how` (a key, or "click" on its button).
+EM_JS(void, answerBoxes, (const char *how), {
+    var key = UTF8ToString(how);
+    Module.boxes = [];
+    clearInterval(Module.answering);
+    Module.answering = setInterval(function() {
+        var box = document.querySelector('dialog.q-warning[open]');
+        if (!box || box.answered) return;
+        box.answered = true;
+        var ok = box.querySelector('.q-ok');
+        Module.boxes.push([box.getAttribute('role'), box.querySelector('.q-title').textContent,
+                           box.querySelector('.q-text').textContent, ok.textContent,
+                           box.matches(':modal') ? 'modal' : 'modeless',
+                           document.activeElement === ok ? 'ok focused' : 'focus elsewhere',
+                           box.querySelector('.q-icon') ? 'icon' : 'no icon'].join('|'));
+        if (key == 'click') ok.click();
+        else document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true, cancelable: true}));
+    }, 20);
+});
+
+EM_JS(int, boxesRaw, (), {
+    clearInterval(Module.answering);
+    var t = Module.boxes.join(String.fromCharCode(10));
+    Module.kept = new TextEncoder().encode(t);
+    return Module.kept.length;
+});
+
+EM_JS(int, openBoxes, (), {
+    return document.querySelectorAll('dialog.q-warning').length;
+});
+
+EM_JS(int, endedRaw, (), {
+    var line = document.querySelector('.q-ended');
+    var t = line ? line.textContent + '|' + (line.querySelector('a').href == location.href.split('#')[0]) : "";
+    Module.kept = new TextEncoder().encode(t);
+    return Module.kept.length;
+});
+// clang-format on
+
+std::string taken(int length)
+{
+    std::string text(static_cast<std::size_t>(length), '\0');
+    copyKept(text.data());
+    return text;
+}
+
+enum class Number : char {
+    Left = 'a',
+    Top,
+    Width,
+    Height,
+    OffsetLeft,
+    OffsetTop,
+    OffsetWidth,
+    OffsetHeight,
+    ScrollWidth,
+    ClientWidth,
+    FontSize,
+    Zoom,
+    TabIndex,
+    DevicePixelRatio,
+    ViewportWidth,
+    ViewportHeight,
+    PageWidth,
+    PageHeight,
+    ExpectedScale,
+};
+
+enum class Text { FontFamily, Color, Background, UserSelect, Cursor, Name, Role, Title, Tag };
+
+double number(const std::string &id, Number what)
+{
+    const char code[] = {static_cast<char>(what), '\0'};
+    return pageNumber(id.c_str(), code);
+}
+
+double page(Number what)
+{
+    return number("desktop", what);
+}
+
+std::string text(const std::string &id, Text what)
+{
+    return taken(pageTextRaw(id.c_str(), static_cast<int>(what)));
+}
+
+std::string systemColor(const char *keyword)
+{
+    return taken(systemColorRaw(keyword));
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (!text.empty() && start <= text.size()) {
+        const std::size_t end = text.find('\n', start);
+        result.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return result;
+}
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string id(const toolkit::Form &form, const toolkit::Control &control)
+{
+    return web::elementId(form, control);
+}
+
+// Both windows loaded and shown (as for a moment when OK is pressed);
+// unloaded when the test ends, also a failed one.
+struct BothShown {
+    frmAbout &about = toolkit::form<frmAbout>();
+    Form1 &main = toolkit::form<Form1>();
+    BothShown()
+    {
+        modQuaddle::Num.fill(0.0f);
+        about.Show();
+        main.Show();
+    }
+    ~BothShown()
+    {
+        for (toolkit::Form *form :
+             {static_cast<toolkit::Form *>(&about), static_cast<toolkit::Form *>(&main)}) {
+            if (form->isLoaded())
+                form->Unload();
+        }
+        testing::waitUntil([] { return !formExists<frmAbout>() && !formExists<Form1>(); });
+    }
+};
+
+// The scale the window is drawn at: 1 unless the screen is too small for it.
+double zoomOf(const toolkit::Form &form)
+{
+    return number(web::elementId(form), Number::Zoom);
+}
+
+} // namespace
+
+TEST_CASE("the page runs at the device pixel ratio asked for")
+{
+    CHECK(page(Number::DevicePixelRatio) == page(Number::ExpectedScale));
+}
+
+TEST_CASE("client areas and controls stand at their designed places in CSS pixels")
+{
+    BothShown shown;
+    for (toolkit::Form *form :
+         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+        const toolkit::FormSpec &design = form->design();
+        CAPTURE(std::string(design.name));
+        const std::string window = web::elementId(*form);
+        const std::string client = window + "-client";
+        // Laid out unscaled; a small screen scales the whole window (below).
+        CHECK(number(window, Number::OffsetWidth) >= pixels(design.width));
+        const double zoom = zoomOf(*form);
+        for (std::size_t i = 0; i < design.controls.size(); ++i) {
+            const toolkit::ControlSpec &control = design.controls[i];
+            CAPTURE(std::string(control.name));
+            const std::string element = id(*form, form->controlAt(i));
+            CHECK(number(element, Number::OffsetLeft) == pixels(control.place.left));
+            CHECK(number(element, Number::OffsetTop) == pixels(control.place.top));
+            CHECK(number(element, Number::OffsetWidth) == pixels(control.place.width));
+            CHECK(number(element, Number::OffsetHeight) == pixels(control.place.height));
+            // Drawn at the window's scale, on the screen's pixels.
+            CHECK(number(element, Number::Width) ==
+                  doctest::Approx(pixels(control.place.width) * zoom).epsilon(0.02));
+        }
+    }
+}
+
+TEST_CASE("the client area is exactly the designed size, and the frame overhangs it")
+{
+    BothShown shown;
+    for (toolkit::Form *form :
+         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+        const toolkit::FormSpec &design = form->design();
+        CAPTURE(std::string(design.name));
+        const std::string client = web::elementId(*form) + "-client";
+        CHECK(number(client, Number::OffsetWidth) == pixels(design.width));
+        CHECK(number(client, Number::OffsetHeight) == pixels(design.height));
+        CHECK(number(client, Number::Width) ==
+              doctest::Approx(pixels(design.width) * zoomOf(*form)).epsilon(0.01));
+    }
+    const toolkit::Control &frame = shown.about.control("Frame1");
+    const std::string frameId = id(shown.about, frame);
+    CHECK(number(frameId, Number::OffsetLeft) + number(frameId, Number::OffsetWidth) >
+          pixels(shown.about.design().width));
+}
+
+TEST_CASE("designed fonts first, and every fitted text whole in its box")
+{
+    BothShown shown;
+    const auto &controls = shown.about.design().controls;
+    double contactSize = 0;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const toolkit::ControlSpec &control = controls[i];
+        if (!control.font)
+            continue;
+        CAPTURE(std::string(control.name));
+        const std::string element = id(shown.about, shown.about.controlAt(i));
+        // The browser quotes a family name only where it must.
+        const std::string family = text(element, Text::FontFamily);
+        const std::string face(control.font->faces.front());
+        CHECK((family.starts_with('"' + face + '"') || family.starts_with(face + ',')));
+        // Ends in the browser's generic family of the face's kind.
+        CHECK((family.ends_with("sans-serif") || family.ends_with("serif")));
+        const double size = number(element, Number::FontSize);
+        // Never larger than designed (1 pt is 4/3 CSS pixels).
+        CHECK(size <= control.font->points * 4 / 3 + 0.01);
+        if (control.shrinkToFit && control.kind == ControlKind::Label)
+            CHECK(number(element, Number::ScrollWidth) <= number(element, Number::ClientWidth));
+        if (control.fitGroup != 0) {
+            if (contactSize == 0)
+                contactSize = size;
+            CHECK(size == contactSize);
+        }
+    }
+    // The main window's controls are in the default dialog font, 8 points.
+    const std::string entry = id(shown.main, shown.main.control("TxtNum1"));
+    CHECK(text(entry, Text::FontFamily).starts_with("\"MS Sans Serif\""));
+    CHECK(number(entry, Number::FontSize) == doctest::Approx(8 * 4.0 / 3));
+}
+
+TEST_CASE("designed colours exactly, the system's colours where none is designed")
+{
+    BothShown shown;
+    const std::string about = web::elementId(shown.about);
+    const std::string main = web::elementId(shown.main);
+    struct Row {
+        std::string element;
+        Text what;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {about + "-client", Text::Background, "rgb(255, 192, 255)"},
+        {about + "-Frame1", Text::Background, "rgb(255, 192, 255)"},
+        {about + "-txtPromo1", Text::Background, "rgb(255, 192, 255)"},
+        {about + "-txtPromo1", Text::Color, "rgb(0, 0, 0)"},
+        {about + "-labTime", Text::Color, "rgb(255, 0, 0)"},
+        {about + "-labTime", Text::Background, "rgb(192, 192, 255)"},
+        {about + "-labWeb", Text::Color, "rgb(0, 0, 0)"},
+        {main + "-client", Text::Background, systemColor("ButtonFace")},
+        {main + "-Label1", Text::Color, systemColor("ButtonText")},
+        {main + "-TxtNum1", Text::Background, systemColor("Field")},
+        {main + "-TxtNum1", Text::Color, systemColor("FieldText")},
+        {main + "-Text1", Text::Background, systemColor("Field")},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.element);
+        CHECK(text(row.element, row.what) == row.expected);
+    }
+}
+
+TEST_CASE("labels and frames take no focus and no selection; links show the hand")
+{
+    BothShown shown;
+    for (toolkit::Form *form :
+         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+        const auto &controls = form->design().controls;
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const toolkit::ControlSpec &control = controls[i];
+            if (control.kind != ControlKind::Label && control.kind != ControlKind::Frame)
+                continue;
+            CAPTURE(std::string(control.name));
+            const std::string element = id(*form, form->controlAt(i));
+            CHECK(number(element, Number::TabIndex) < 0);
+            CHECK(text(element, Text::UserSelect) == "none");
+            CHECK(text(element, Text::Cursor) == (control.handCursor ? "pointer" : "auto"));
+        }
+    }
+}
+
+TEST_CASE("every control has a name for screen readers")
+{
+    BothShown shown;
+    for (toolkit::Form *form :
+         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+        const auto &controls = form->design().controls;
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const toolkit::ControlSpec &control = controls[i];
+            if (control.kind == ControlKind::Frame) // a group, named by nothing designed
+                continue;
+            CAPTURE(std::string(control.name));
+            const std::string element = id(*form, form->controlAt(i));
+            const std::string name = text(element, Text::Name);
+            if (!control.accessibleName.empty())
+                CHECK(name == control.accessibleName);
+            else
+                CHECK(name == trimmed(form->controlAt(i).text()));
+        }
+    }
+    CHECK(text(id(shown.main, shown.main.control("cmdJiSuan")), Text::Role) == "button");
+    CHECK(text(id(shown.main, shown.main.control("TxtNum1")), Text::Role) == "textbox");
+    CHECK(text(id(shown.about, shown.about.control("Frame1")), Text::Role) == "group");
+}
+
+TEST_CASE("the warning box: an alert dialog titled Quaddle that Enter, Space, Escape or OK close")
+{
+    for (const char *how : {"Enter", " ", "Escape", "click"}) {
+        CAPTURE(std::string(how));
+        BothShown shown;
+        toolkit::Control &entry = shown.main.control("TxtNum3");
+        testing::click(entry);
+        REQUIRE(testing::focusedControl(shown.main) == &entry);
+        answerBoxes(how);
+        toolkit::MsgBoxWarning("请输入数字！");
+        CHECK(lines(taken(boxesRaw())) ==
+              std::vector<std::string>{
+                  "alertdialog|Quaddle|请输入数字！|确定|modal|ok focused|icon"});
+        CHECK(openBoxes() == 0);
+        // The focus is back where it was.
+        CHECK(testing::focusedControl(shown.main) == &entry);
+    }
+}
+
+TEST_CASE("Calculate waits for each warning before it reads the next box")
+{
+    BothShown shown;
+    Form1 &form = shown.main;
+    form.control("TxtNum2").setText("");
+    form.control("TxtNum4").setText("abc");
+    form.control("Text1").setText("old");
+    answerBoxes("Enter");
+    // As the button's click does; a handler that waits is entered from the page.
+    form.raise(form.indexOf("cmdJiSuan"), toolkit::Event::Click);
+    CHECK(lines(taken(boxesRaw())) ==
+          std::vector<std::string>{
+              "alertdialog|Quaddle|请输入数字！|确定|modal|ok focused|icon",
+              "alertdialog|Quaddle|请输入一个1－13的数！|确定|modal|ok focused|icon"});
+    // The search ran after both: 3, 0, 9, 0 have no solution.
+    CHECK(form.control("Text1").text().empty());
+}
+
+TEST_CASE("the links: a new tab without opener for the web page, mailto: to the browser")
+{
+    BothShown shown;
+    recordOpens();
+    testing::click(shown.about.control("labWeb"));
+    testing::doubleClick(shown.about.control("Label1"));
+    testing::click(shown.about.control("labEmail"));
+    CHECK(lines(taken(openedRaw())) ==
+          std::vector<std::string>{std::string("http://") + maker::webAddress + "|_blank|noopener",
+                                   std::string("http://") + maker::webAddress + "|_blank|noopener",
+                                   std::string("mailto:") + maker::emailAddress + "|_self|"});
+}
+
+TEST_CASE("the page's title is the caption of the window in front")
+{
+    BothShown shown;
+    CHECK(text("desktop", Text::Title) == std::string("Quaddle ") + maker::webAddress);
+    testing::click(shown.about.control("lbl"));
+    CHECK(text("desktop", Text::Title) == "Quaddle"); // the About window has no caption
+    shown.main.Unload();
+    CHECK(testing::waitUntil([] { return !formExists<Form1>(); }));
+    CHECK(text("desktop", Text::Title) == "Quaddle");
+}
+
+TEST_CASE("a window too large for the screen is scaled down whole; one that fits is not")
+{
+    BothShown shown;
+    const std::string window = web::elementId(shown.about);
+    const double width = number(window, Number::Width);
+    const double height = number(window, Number::Height);
+    const bool fits = number(window, Number::OffsetWidth) + 8 <= page(Number::ViewportWidth);
+    CAPTURE(page(Number::ViewportWidth));
+    if (fits) {
+        CHECK(zoomOf(shown.about) == 1);
+        // No scroll bars around a window that fits.
+        CHECK(page(Number::PageWidth) <= page(Number::ViewportWidth));
+    } else {
+        CHECK(zoomOf(shown.about) < 1);
+        CHECK(width <= page(Number::ViewportWidth));
+        CHECK(number(window, Number::Left) >= 0);
+    }
+    // Never reflowed: the proportions stay the design's.
+    CHECK(width / height == doctest::Approx(number(window, Number::OffsetWidth) /
+                                            number(window, Number::OffsetHeight))
+                                .epsilon(0.02));
+}
+
+// Last: from here on, the program is the page's, and ends with its last window.
+TEST_CASE("unloading the last window ends the program and the page says so")
+{
+    web::runInPage();
+    {
+        BothShown shown;
+        shown.about.Unload();
+        CHECK(testing::waitUntil([] { return !formExists<frmAbout>(); }));
+        CHECK(taken(endedRaw()).empty()); // one window is left
+    }
+    CHECK(taken(endedRaw()) == "Quaddle 已结束。 重新打开|true");
+    CHECK(text("desktop", Text::Title) == "Quaddle");
+}
