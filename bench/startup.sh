@@ -5,7 +5,7 @@
 # medians, their ratio, and the resident memory of each once its window shows.
 #
 # Usage: bench/startup.sh BUILD_DIR [RUNS]   (a release build: cmake --preset release)
-# Needs Xvfb, openbox and xev (x11-utils).
+# Needs Xvfb, openbox, xprop and xev (x11-utils).
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -13,32 +13,12 @@ runs=${2:-21}
 quaddle=$build/app/quaddle
 floor=$build/bench/startup_floor
 
+# shellcheck source=../tests/support/xdisplay.sh
+source "$(dirname "$0")/../tests/support/xdisplay.sh"
+xdisplay_start
 work=$(mktemp -d)
-xvfb_pid=
-wm_pid=
-watch_pid=
-cleanup() {
-    [ -n "$watch_pid" ] && kill "$watch_pid" 2>/dev/null || true
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+trap 'xdisplay_stop; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-sleep 1
 
 # The moment each top-level window is mapped, written as it happens by a
 # watcher of the root window, so polling costs the programs nothing.
@@ -46,7 +26,7 @@ sleep 1
 stdbuf -oL xev -root -event substructure 2>/dev/null | while IFS= read -r line; do
     case $line in MapNotify*) echo "${EPOCHREALTIME/./}" >>"$work/maps" ;; esac
 done &
-watch_pid=$!
+xdisplay_own $!
 sleep 0.5
 
 # Milliseconds from start until the process's window is mapped, and its

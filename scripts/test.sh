@@ -2,8 +2,8 @@
 # Sets up a fresh Debian or Ubuntu machine, builds every configuration and runs
 # every test: the normal build, the solver at -O3 -march=native and with its
 # portable lanes, everything under AddressSanitizer and UBSan, the Windows
-# build of quaddle-solve, run under Wine, and the browser build, run under Node
-# and in headless Chromium.
+# build (the program, quaddle-solve and the installer), tested under Wine, and
+# the browser build, tested under Node and in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs Quaddle into a staging folder, starts it in an X server of its own
-# and uses it as a person would, with real input events: the About window's OK
+# with a window manager and uses it as a person would, with real input events: the About window's OK
 # does nothing during the countdown and hands over to the main window after
 # it; one calculation; Exit ends the program with status 0 and no window left.
 # Screenshots are kept in BUILD/realwindow/.
@@ -17,26 +17,9 @@ mkdir -p "$out"
 cmake --install "$build" --prefix "$out/stage" >/dev/null
 app=$out/stage/bin/quaddle
 
-app_pid=
-xvfb_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# An X server on the first free display; it writes the number it took to fd 3.
-exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 50); do
-    [ -s "$out/display" ] && break
-    sleep 0.1
-done
-[ -s "$out/display" ] || { echo "realwindow: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$out/display")"
-unset WAYLAND_DISPLAY
+# shellcheck source=../support/xdisplay.sh
+source "$(dirname "$0")/../support/xdisplay.sh"
+xdisplay_start 1024x768x24 "$out/xvfb.log"
 export QT_QPA_PLATFORM=xcb
 
 shot() { import -window root "$out/$1.png"; }
@@ -62,6 +45,7 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
 "$app" >"$out/quaddle.log" 2>&1 &
 app_pid=$!
+xdisplay_own "$app_pid"
 
 wait_until 100 one_window || fail "the About window did not open"
 about=$(windows)
@@ -110,6 +94,5 @@ click "$form" 163 187
 status=0
 wait_until 50 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end on Exit"
 wait "$app_pid" || status=$?
-app_pid=
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 echo "realwindow: passed; screenshots in $out"

@@ -322,26 +322,6 @@ TEST_CASE_FIXTURE(ModuleState, "FindSolutions leaves the slots the reference sea
     }
 }
 
-TEST_CASE_FIXTURE(ModuleState, "Every solution FindSolutions finds makes 24 exactly")
-{
-    int unsolvable = 0;
-    for (const Hand &hand : everyHand()) {
-        resetModule();
-        setHand(hand);
-        FindSolutions();
-        bool solved = false;
-        for (const std::string &text : slotTexts()) {
-            if (text.empty())
-                continue;
-            solved = true;
-            CAPTURE(text);
-            CHECK(exact::evaluate(text) == (exact::Fraction{24, 1}));
-        }
-        unsolvable += solved ? 0 : 1;
-    }
-    CHECK(unsolvable == 459);
-}
-
 namespace {
 
 // Single precision through the generic search: must be FindSolutions exactly.
@@ -406,24 +386,37 @@ TEST_CASE_FIXTURE(ModuleState, "FindSolutionsExact works in exact fractions")
     }
 }
 
-TEST_CASE_FIXTURE(ModuleState, "Every solution FindSolutionsExact finds makes 24 exactly")
+TEST_CASE_FIXTURE(ModuleState, "Every solution of either search makes 24 exactly")
 {
-    int unsolvable = 0;
-    for (const Hand &hand : everyHand()) {
-        resetModule();
-        setHand(hand);
-        FindSolutionsExact();
-        bool solved = false;
-        for (const std::string &text : slotTexts()) {
-            if (text.empty())
-                continue;
-            solved = true;
-            CAPTURE(text);
-            CHECK(exact::evaluate(text) == (exact::Fraction{24, 1}));
+    // Single precision misses 3 3 8 8, whose one solution needs 8/3 exactly.
+    struct Row {
+        std::string name;
+        void (*search)();
+        int unsolvable;
+    };
+    const Row rows[] = {
+        {"FindSolutions", FindSolutions, 459},
+        {"FindSolutionsExact", FindSolutionsExact, 458},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        int unsolvable = 0;
+        for (const Hand &hand : everyHand()) {
+            resetModule();
+            setHand(hand);
+            row.search();
+            bool solved = false;
+            for (const std::string &text : slotTexts()) {
+                if (text.empty())
+                    continue;
+                solved = true;
+                CAPTURE(text);
+                CHECK(exact::evaluate(text) == (exact::Fraction{24, 1}));
+            }
+            unsolvable += solved ? 0 : 1;
         }
-        unsolvable += solved ? 0 : 1;
+        CHECK(unsolvable == row.unsolvable);
     }
-    CHECK(unsolvable == 458);
 }
 
 TEST_CASE("Rational")

@@ -11,11 +11,6 @@ toolkit::Control &Form1Driver::entry(int k) const
     return m_form.control("TxtNum" + std::to_string(k));
 }
 
-toolkit::Control &Form1Driver::control(std::string_view name) const
-{
-    return m_form.control(name);
-}
-
 void Form1Driver::setEntries(const std::vector<std::string> &texts) const
 {
     for (int k = 1; k <= 4; ++k)

@@ -5,7 +5,6 @@
 #include "toolkit/toolkit.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 class Form1;
@@ -17,7 +16,6 @@ public:
 
     // Entry box k, 1 to 4.
     toolkit::Control &entry(int k) const;
-    toolkit::Control &control(std::string_view name) const;
 
     // Sets the four entries; texts past the given ones are left empty.
     void setEntries(const std::vector<std::string> &texts) const;

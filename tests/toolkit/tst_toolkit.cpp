@@ -1,16 +1,21 @@
 // Tests of the toolkit interface, run against the backend of the build:
 // windows that load once and unload later, single instances, events that
 // reach their handlers, text round trips, the warning box's stand-in, the
-// version numbers and the fitting of texts.
+// version numbers, the fitting of texts and the program's windows as drawn.
+#include "about/frmabout.h"
+#include "main/form1.h"
 #include "messageboxrecorder.h"
 #include "printers.h"
+#include "quaddlefacts.h"
 #include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
+#include "windowlayout.h"
 
 #include <doctest/doctest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -219,10 +224,11 @@ TEST_CASE("the recorder stands in for the warning box, titled with the applicati
 
 TEST_CASE("version numbers from the program's version record")
 {
+    // The build's own numbers: a test program has no version record of its own.
     const AppVersion version = appVersion();
-    CHECK(version.major == 1);
-    CHECK(version.minor == 0);
-    CHECK(version.revision == 0);
+    CHECK(version.major == quaddle::versionMajor);
+    CHECK(version.minor == quaddle::versionMinor);
+    CHECK(version.revision == quaddle::versionPatch);
 }
 
 TEST_CASE("a text too wide for its box is set just small enough, in half points")
@@ -283,4 +289,32 @@ TEST_CASE("a group of texts shares the smallest fitted size")
         design, {12, 12, 12, 12}, [](std::size_t) { return 100.0; },
         [&](std::size_t i, double points) { return points * widths[i]; });
     CHECK(apart == std::vector<double>{12, 10, 12, 10});
+}
+
+// A window of the program as it is first shown, checked and unloaded again.
+template <typename Window> void checkDrawn()
+{
+    Window &window = toolkit::form<Window>();
+    window.Show();
+    testing::processEvents();
+    // A run at another density says which it asked the screen for.
+    if (const char *asked = std::getenv("QUADDLE_TEST_SCALE"))
+        CHECK(testing::scale(window) == std::stod(asked));
+    checkLayout(window);
+    window.Unload();
+    CHECK(testing::waitUntil([] { return !formExists<Window>(); }));
+}
+
+TEST_CASE("the windows as drawn: their size, every control in place, none over another, every "
+          "text whole")
+{
+    struct Row {
+        std::string name;
+        void (*check)();
+    };
+    for (const Row &row :
+         {Row{"Form1", checkDrawn<Form1>}, Row{"frmAbout", checkDrawn<frmAbout>}}) {
+        CAPTURE(row.name);
+        row.check();
+    }
 }

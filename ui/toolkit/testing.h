@@ -1,6 +1,6 @@
 // Real input for the windows' tests, through each backend's own event
-// handling, so that the same tests check every backend. Not part of the
-// program: only the tests link it.
+// handling, and what the screen shows of a window, so that the same tests
+// check every backend. Not part of the program: only the tests link it.
 #pragma once
 
 #include "toolkit.h"
@@ -52,5 +52,27 @@ Control *focusedControl(Form &form);
 void closeFromWindowSystem(Form &form);
 bool isVisible(Form &form);
 std::string caption(Form &form);
+
+// What a loaded window looks like on the screen, in device pixels: the
+// screen's own, 1.5 to a pixel at 96 DPI on a 144 DPI screen.
+struct PixelBox {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Device pixels to a pixel at 96 DPI, as the window is drawn: 1 at 96 DPI.
+double scale(const Form &form);
+// The window's client area; its left and top are 0.
+PixelBox clientArea(const Form &form);
+// Where a control is drawn, from the top left corner of its window's client
+// area (a control in a frame too), whether or not the window clips it.
+PixelBox box(const Control &control);
+// The width that a control lays its text out in, inside its border and margins.
+int innerWidth(const Control &control);
+// The width of a control's text in the font it is drawn in; the widest line
+// of a multi-line text.
+int textWidth(const Control &control);
 
 } // namespace toolkit::testing

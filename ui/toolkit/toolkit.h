@@ -17,7 +17,8 @@
 // - Enter in a single-line text box presses the window's default button;
 // - the window system's close command unloads a window as Unload() does;
 // - a text marked shrinkToFit that the fonts at hand draw wider than its box
-//   is set just small enough to fit (fittedPoints below), so it stays whole.
+//   is set just small enough to fit (backend::fittedPoints, in backend.h), so
+//   it stays whole.
 #pragma once
 
 #include <algorithm>
@@ -111,7 +112,7 @@ struct ControlSpec {
     bool enabled = true;
     Align align = Align::Left;
     bool handCursor = false;  // a link
-    bool shrinkToFit = false; // see fittedPoints
+    bool shrinkToFit = false; // see backend::fittedPoints
     int fitGroup = 0;         // controls of one group share the smallest fitted size
     std::string_view accessibleName{};
 };
@@ -153,7 +154,6 @@ public:
     virtual void setForeColor(Color color) = 0;
     virtual bool enabled() const = 0;
     virtual void setEnabled(bool enabled) = 0;
-    virtual bool hasFocus() const = 0;
 };
 
 // A timer owned by a loaded window.
@@ -277,7 +277,6 @@ public:
         , m_index(form.indexOf(name))
     {}
     Control *operator->() const { return &m_form.controlAt(m_index); }
-    Control &operator*() const { return m_form.controlAt(m_index); }
 
 private:
     const Form &m_form;

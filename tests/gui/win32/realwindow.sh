@@ -19,35 +19,16 @@ rm -rf "$out"
 mkdir -p "$out"
 # shellcheck source=../../windows/wineprefix.sh
 source "$(dirname "$0")/../../windows/wineprefix.sh"
-
-# Each session runs in a subshell of its own and stops what it started.
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
+# shellcheck source=../../support/xdisplay.sh
+source "$(dirname "$0")/../../support/xdisplay.sh"
 
 # run_at DPI PREFIX: the whole session at one density; its log in OUT/DPI.log.
 run_at() {
     local dpi=$1 prefix=$2
     local tag=dpi$dpi
-    trap cleanup EXIT
+    # Each session runs in a subshell of its own and stops what it started.
+    xdisplay_start 1280x800x24 "$out/$tag.xvfb.log"
     wine_env "$prefix"
-
-    exec 3>"$out/$tag.display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/$tag.xvfb.log" 2>&1 &
-    pids+=($!)
-    exec 3>&-
-    for _ in $(seq 100); do
-        [ -s "$out/$tag.display" ] && break
-        sleep 0.05
-    done
-    export DISPLAY=":$(head -n1 "$out/$tag.display")"
-    openbox --sm-disable >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.05
-    done
 
     px() { echo $((($1 * dpi + 720) / 1440)); }
     shot() { import -window root "$out/$1-$tag.png"; }
@@ -84,7 +65,7 @@ run_at() {
     "$WINESERVER" -k 2>/dev/null || true
     wine_run "$exe" >"$out/$tag.log" 2>&1 &
     local app=$!
-    pids+=("$app")
+    xdisplay_own "$app"
 
     wait_until 200 one_window || fail "the About window did not open"
     local about

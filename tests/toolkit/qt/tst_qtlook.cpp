@@ -1,6 +1,7 @@
-// How the Qt backend draws the windows: geometry in pixels, palettes, fonts
-// that fit their boxes under any desktop font, text readable on a dark
-// theme, the window icon, the real warning box and the result box's lines.
+// How the Qt backend draws the windows: fixed sizes, palettes, fonts that
+// shrink no further than they must and fit their boxes under any desktop
+// font, text readable on a dark theme, the window icon, the real warning box
+// and the result box's lines.
 #include "about/frmabout.h"
 #include "about/startup.h"
 #include "form1driver.h"
@@ -44,6 +45,11 @@ template <typename Window> QWidget *open()
     return reopen<Window>([] {});
 }
 
+QString qStringFrom(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 template <typename Window> void close()
 {
     if (toolkit::formExists<Window>())
@@ -60,17 +66,13 @@ class TestQtLook : public QObject
 private slots:
     void cleanup();
 
-    void mainLayout_data();
-    void mainLayout();
+    void windowsKeepTheirSize();
     void mainFitsUnderLargeDesktopFont_data();
     void mainFitsUnderLargeDesktopFont();
     void accessibleNamesTellBoxesApart();
 
-    void aboutLayout_data();
-    void aboutLayout();
     void aboutLooks();
-    void aboutTextsFitTheirBoxes_data();
-    void aboutTextsFitTheirBoxes();
+    void aboutTextsShrinkOnlyAsFarAsNeeded();
     void aboutFitsUnderLargeDesktopFont();
     void aboutReadableOnDarkTheme_data();
     void aboutReadableOnDarkTheme();
@@ -88,35 +90,14 @@ void TestQtLook::cleanup()
     close<frmAbout>();
 }
 
-void TestQtLook::mainLayout_data()
+// The user cannot resize or maximise a window whose layout is fixed.
+void TestQtLook::windowsKeepTheirSize()
 {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("geometry");
-
-    // Designed in twips; 15 twips are one pixel.
-    QTest::newRow("Label1") << "Label1" << QRect(9, 6, 117, 23);
-    QTest::newRow("TxtNum1") << "TxtNum1" << QRect(27, 33, 40, 22);
-    QTest::newRow("TxtNum2") << "TxtNum2" << QRect(74, 33, 40, 22);
-    QTest::newRow("TxtNum3") << "TxtNum3" << QRect(121, 33, 40, 22);
-    QTest::newRow("TxtNum4") << "TxtNum4" << QRect(168, 33, 40, 22);
-    QTest::newRow("Label2") << "Label2" << QRect(9, 66, 69, 17);
-    QTest::newRow("Text1") << "Text1" << QRect(26, 88, 177, 68);
-    QTest::newRow("cmdJiSuan") << "cmdJiSuan" << QRect(31, 176, 59, 23);
-    QTest::newRow("cmdExit") << "cmdExit" << QRect(134, 176, 59, 23);
-}
-
-void TestQtLook::mainLayout()
-{
-    QFETCH(QString, control);
-    QFETCH(QRect, geometry);
-
-    QWidget *window = open<Form1>();
-    QVERIFY(window);
-    QCOMPARE(window->size(), QSize(231, 206));
-    QCOMPARE(window->minimumSize(), window->maximumSize()); // fixed size
-    auto *widget = window->findChild<QWidget *>(control);
-    QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
+    for (QWidget *window : {open<Form1>(), open<frmAbout>()}) {
+        QVERIFY(window);
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QCOMPARE(window->size(), window->minimumSize());
+    }
 }
 
 void TestQtLook::mainFitsUnderLargeDesktopFont_data()
@@ -182,39 +163,6 @@ void TestQtLook::accessibleNamesTellBoxesApart()
     QCOMPARE(names.size(), 7); // four boxes, the result box, two buttons
 }
 
-void TestQtLook::aboutLayout_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-
-    // Twips divided by 15; the promotional boxes relative to Frame1.
-    QTest::newRow("Label1") << "Label1" << QRect(158, 3, 217, 37);
-    QTest::newRow("lblVersion") << "lblVersion" << QRect(402, 25, 114, 20);
-    QTest::newRow("labEmail") << "labEmail" << QRect(208, 53, 212, 24);
-    QTest::newRow("labWeb") << "labWeb" << QRect(10, 54, 187, 24);
-    QTest::newRow("labQQ") << "labQQ" << QRect(431, 54, 115, 24);
-    QTest::newRow("Frame1") << "Frame1" << QRect(7, 79, 585, 134);
-    QTest::newRow("txtPromo2") << "txtPromo2" << QRect(9, 13, 280, 111);
-    QTest::newRow("txtPromo1") << "txtPromo1" << QRect(296, 13, 280, 111);
-    QTest::newRow("labTime") << "labTime" << QRect(18, 220, 37, 37);
-    QTest::newRow("lbl") << "lbl" << QRect(66, 221, 424, 23);
-    QTest::newRow("cmdOk") << "cmdOk" << QRect(494, 223, 70, 30);
-}
-
-void TestQtLook::aboutLayout()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-
-    QWidget *about = open<frmAbout>();
-    QVERIFY(about);
-    QCOMPARE(about->size(), QSize(586, 261));
-    QCOMPARE(about->minimumSize(), about->maximumSize());
-    auto *widget = about->findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
-}
-
 void TestQtLook::aboutLooks()
 {
     QWidget *about = open<frmAbout>();
@@ -248,42 +196,45 @@ void TestQtLook::aboutLooks()
     }
 }
 
-void TestQtLook::aboutTextsFitTheirBoxes_data()
+// A text that must shrink to fit keeps its designed weight and is set as
+// large as fits: half a point more would not. A row of texts that share one
+// size shrinks as far as the widest of them needs.
+void TestQtLook::aboutTextsShrinkOnlyAsFarAsNeeded()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<double>("designedPoints");
-    QTest::addColumn<bool>("bold");
-
-    QTest::newRow("Label1") << "Label1" << 24.0 << true;
-    QTest::newRow("lblVersion") << "lblVersion" << 15.0 << false;
-    QTest::newRow("labEmail") << "labEmail" << 13.5 << false;
-    QTest::newRow("labWeb") << "labWeb" << 13.5 << false;
-    QTest::newRow("labQQ") << "labQQ" << 13.5 << false;
-    QTest::newRow("labTime") << "labTime" << 24.0 << false;
-    QTest::newRow("lbl") << "lbl" << 13.5 << false;
-}
-
-void TestQtLook::aboutTextsFitTheirBoxes()
-{
-    QFETCH(QString, name);
-    QFETCH(double, designedPoints);
-    QFETCH(bool, bold);
-
     QWidget *about = open<frmAbout>();
     QVERIFY(about);
-    // The designed size where the text fits, smaller only where it would not.
-    const auto *label = about->findChild<QLabel *>(name);
-    const QFont font = label->font();
-    QCOMPARE(font.bold(), bold);
-    QVERIFY(font.pointSizeF() <= designedPoints);
-    QVERIFY(font.pointSizeF() >= designedPoints * 0.6);
-    QVERIFY(QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width());
-    // Smaller only as far as needed: half a point more would not fit. The
-    // contact row shares the smallest size of the three.
-    if (font.pointSizeF() < designedPoints && !name.startsWith(QLatin1String("lab"))) {
-        QFont larger = font;
-        larger.setPointSizeF(font.pointSizeF() + 0.5);
-        QVERIFY(QFontMetricsF(larger).horizontalAdvance(label->text()) > label->width());
+    // Each group of labels that share one size; a label alone is a group of one.
+    struct Group {
+        double designed = 0;
+        QList<const QLabel *> labels;
+    };
+    QMap<int, Group> groups;
+    const auto &controls = toolkit::form<frmAbout>().design().controls;
+    for (int i = 0; i < int(controls.size()); ++i) {
+        const toolkit::ControlSpec &design = controls[std::size_t(i)];
+        if (!design.shrinkToFit)
+            continue;
+        const auto *label = about->findChild<QLabel *>(qStringFrom(design.name));
+        QVERIFY(label);
+        const QFont font = label->font();
+        QVERIFY2(font.bold() == (design.font->weight >= 700), qPrintable(label->objectName()));
+        QVERIFY2(font.pointSizeF() <= design.font->points, qPrintable(label->objectName()));
+        QVERIFY2(font.pointSizeF() >= design.font->points * 0.6, qPrintable(label->objectName()));
+        Group &group = groups[design.fitGroup ? design.fitGroup : -1 - i];
+        group.designed = design.font->points;
+        group.labels << label;
+    }
+    for (const Group &group : std::as_const(groups)) {
+        const qreal points = group.labels.front()->font().pointSizeF();
+        bool tight = false;
+        for (const QLabel *label : group.labels) {
+            QCOMPARE(label->font().pointSizeF(), points);
+            QFont larger = label->font();
+            larger.setPointSizeF(points + 0.5);
+            tight =
+                tight || QFontMetricsF(larger).horizontalAdvance(label->text()) > label->width();
+        }
+        QVERIFY2(points == group.designed || tight, qPrintable(group.labels.front()->objectName()));
     }
 }
 

@@ -6,7 +6,8 @@ on a loopback port of their own, under the Content-Security-Policy the site
 uses; the program's output is passed on line by line, and the exit status says
 whether doctest reported success (and the page broke no rule of the policy).
 
-  chromium.py [--scale N] [--size WxH] [--screenshot FILE] PROGRAM.js [ARG...]
+  chromium.py --stylesheet CSS [--scale N] [--size WxH] [--env NAME=VALUE]
+              [--screenshot FILE] -- PROGRAM.js [ARG...]
 """
 import argparse
 import functools
@@ -16,6 +17,7 @@ import sys
 import tempfile
 import threading
 import time
+from urllib.parse import quote
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -50,6 +52,8 @@ def main():
     parser.add_argument('--size', default='1280x800')
     parser.add_argument('--stylesheet', required=True)
     parser.add_argument('--screenshot')
+    parser.add_argument('--env', action='append', default=[],
+                        help='NAME=VALUE for the program to read with getenv()')
     parser.add_argument('--timeout', type=float, default=240)
     parser.add_argument('program')
     parser.add_argument('args', nargs='*')
@@ -85,7 +89,8 @@ def main():
             'width': width, 'height': height, 'deviceScaleFactor': options.scale,
             'mobile': False})
         query = '&'.join([f'program={name}', f'scale={options.scale:g}'] +
-                         [f'arg={a}' for a in options.args])
+                         [f'env={quote(e)}' for e in options.env] +
+                         [f'arg={quote(a)}' for a in options.args])
         driver.get(f'http://127.0.0.1:{server.server_address[1]}/page.html?{query}')
         shown = 0
         finished = None

@@ -3,8 +3,16 @@
 // loads the program named in the address (?program=name&arg=...).
 'use strict';
 var testOutput = [];
+var asked = new URLSearchParams(location.search);
 var Module = {
-    arguments: new URLSearchParams(location.search).getAll('arg'),
+    // The environment the runner sets, as getenv() reads it.
+    preRun: [function () {
+        asked.getAll('env').forEach(function (pair) {
+            var at = pair.indexOf('=');
+            ENV[pair.slice(0, at)] = pair.slice(at + 1);
+        });
+    }],
+    arguments: asked.getAll('arg'),
     print: function (line) { testOutput.push(line); },
     printErr: function (line) { testOutput.push(line); },
     onAbort: function (what) { testOutput.push('[runner] aborted: ' + what); },
@@ -17,6 +25,6 @@ addEventListener('error', function (e) {
 });
 addEventListener('DOMContentLoaded', function () {
     var script = document.createElement('script');
-    script.src = new URLSearchParams(location.search).get('program') + '.js';
+    script.src = asked.get('program') + '.js';
     document.head.append(script);
 });

@@ -238,12 +238,23 @@ struct BothShown {
     }
     ~BothShown()
     {
-        for (toolkit::Form *form :
-             {static_cast<toolkit::Form *>(&about), static_cast<toolkit::Form *>(&main)}) {
+        for (toolkit::Form *form : forms()) {
             if (form->isLoaded())
                 form->Unload();
         }
         testing::waitUntil([] { return !formExists<frmAbout>() && !formExists<Form1>(); });
+    }
+    std::vector<toolkit::Form *> forms() { return {&about, &main}; }
+    // Each designed control of both windows, with its element's id.
+    template <typename Check> void eachControl(Check check)
+    {
+        for (toolkit::Form *form : forms()) {
+            const auto &controls = form->design().controls;
+            for (std::size_t i = 0; i < controls.size(); ++i) {
+                CAPTURE(std::string(controls[i].name));
+                check(*form, form->controlAt(i), controls[i], id(*form, form->controlAt(i)));
+            }
+        }
     }
 };
 
@@ -263,8 +274,7 @@ TEST_CASE("the page runs at the device pixel ratio asked for")
 TEST_CASE("client areas and controls stand at their designed places in CSS pixels")
 {
     BothShown shown;
-    for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+    for (toolkit::Form *form : shown.forms()) {
         const toolkit::FormSpec &design = form->design();
         CAPTURE(std::string(design.name));
         const std::string window = web::elementId(*form);
@@ -290,8 +300,7 @@ TEST_CASE("client areas and controls stand at their designed places in CSS pixel
 TEST_CASE("the client area is exactly the designed size, and the frame overhangs it")
 {
     BothShown shown;
-    for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
+    for (toolkit::Form *form : shown.forms()) {
         const toolkit::FormSpec &design = form->design();
         CAPTURE(std::string(design.name));
         const std::string client = web::elementId(*form) + "-client";
@@ -373,41 +382,29 @@ TEST_CASE("designed colours exactly, the system's colours where none is designed
 TEST_CASE("labels and frames take no focus and no selection; links show the hand")
 {
     BothShown shown;
-    for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
-        const auto &controls = form->design().controls;
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            const toolkit::ControlSpec &control = controls[i];
-            if (control.kind != ControlKind::Label && control.kind != ControlKind::Frame)
-                continue;
-            CAPTURE(std::string(control.name));
-            const std::string element = id(*form, form->controlAt(i));
-            CHECK(number(element, Number::TabIndex) < 0);
-            CHECK(text(element, Text::UserSelect) == "none");
-            CHECK(text(element, Text::Cursor) == (control.handCursor ? "pointer" : "auto"));
-        }
-    }
+    shown.eachControl([](const toolkit::Form &, const toolkit::Control &,
+                         const toolkit::ControlSpec &control, const std::string &element) {
+        if (control.kind != ControlKind::Label && control.kind != ControlKind::Frame)
+            return;
+        CHECK(number(element, Number::TabIndex) < 0);
+        CHECK(text(element, Text::UserSelect) == "none");
+        CHECK(text(element, Text::Cursor) == (control.handCursor ? "pointer" : "auto"));
+    });
 }
 
 TEST_CASE("every control has a name for screen readers")
 {
     BothShown shown;
-    for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&shown.about), static_cast<toolkit::Form *>(&shown.main)}) {
-        const auto &controls = form->design().controls;
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            const toolkit::ControlSpec &control = controls[i];
-            if (control.kind == ControlKind::Frame) // a group, named by nothing designed
-                continue;
-            CAPTURE(std::string(control.name));
-            const std::string element = id(*form, form->controlAt(i));
-            const std::string name = text(element, Text::Name);
-            if (!control.accessibleName.empty())
-                CHECK(name == control.accessibleName);
-            else
-                CHECK(name == trimmed(form->controlAt(i).text()));
-        }
-    }
+    shown.eachControl([](const toolkit::Form &, const toolkit::Control &drawn,
+                         const toolkit::ControlSpec &control, const std::string &element) {
+        if (control.kind == ControlKind::Frame) // a group, named by nothing designed
+            return;
+        const std::string name = text(element, Text::Name);
+        if (!control.accessibleName.empty())
+            CHECK(name == control.accessibleName);
+        else
+            CHECK(name == trimmed(drawn.text()));
+    });
     CHECK(text(id(shown.main, shown.main.control("cmdJiSuan")), Text::Role) == "button");
     CHECK(text(id(shown.main, shown.main.control("TxtNum1")), Text::Role) == "textbox");
     CHECK(text(id(shown.about, shown.about.control("Frame1")), Text::Role) == "group");

@@ -103,7 +103,6 @@ public:
     }
     bool enabled() const override { return m_widget->isEnabled(); }
     void setEnabled(bool enabled) override { m_widget->setEnabled(enabled); }
-    bool hasFocus() const override { return m_widget->hasFocus(); }
 
     QWidget *widget() const { return m_widget; }
 

@@ -6,9 +6,16 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleOption>
 #include <QThread>
 #include <QWindow>
 #include <QtTest>
+
+#include <algorithm>
+#include <cmath>
 
 namespace toolkit::testing {
 
@@ -58,6 +65,40 @@ QWidget *keyTarget(Form &form)
     QWidget *top = activate(form);
     QWidget *focus = QApplication::focusWidget();
     return focus && focus->window() == top ? focus : top;
+}
+
+// Logical pixels to device pixels, rounded as the screen's pixels fall.
+int devicePixels(double logical, double ratio)
+{
+    return static_cast<int>(std::lround(logical * ratio));
+}
+
+// The width inside a line edit's frame and its fixed margin of 2 pixels each
+// side, where QLineEdit draws its text.
+int lineEditWidth(const QLineEdit *edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame()
+                           ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                           : 0;
+    option.state |= QStyle::State_Sunken;
+    const QRect contents =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * 2;
+}
+
+int buttonWidth(const QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.rect = button->rect();
+    option.text = button->text();
+    if (button->autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
 }
 
 } // namespace
@@ -161,6 +202,55 @@ bool isVisible(Form &form)
 std::string caption(Form &form)
 {
     return window(form)->windowTitle().toStdString();
+}
+
+double scale(const Form &form)
+{
+    return qt::widget(form)->devicePixelRatioF();
+}
+
+PixelBox clientArea(const Form &form)
+{
+    const QWidget *top = qt::widget(form);
+    const double ratio = top->devicePixelRatioF();
+    return {0, 0, devicePixels(top->width(), ratio), devicePixels(top->height(), ratio)};
+}
+
+PixelBox box(const Control &control)
+{
+    const QWidget *widget = qt::widget(control);
+    const double ratio = widget->devicePixelRatioF();
+    const QRect logical(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    // Edges, not sizes, are rounded, so that boxes side by side stay apart.
+    const int left = devicePixels(logical.left(), ratio);
+    const int top = devicePixels(logical.top(), ratio);
+    return {left, top, devicePixels(logical.left() + logical.width(), ratio) - left,
+            devicePixels(logical.top() + logical.height(), ratio) - top};
+}
+
+int innerWidth(const Control &control)
+{
+    const QWidget *widget = qt::widget(control);
+    int width = widget->contentsRect().width();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        width = lineEditWidth(edit);
+    else if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget))
+        width = box->viewport()->width() -
+                static_cast<int>(std::ceil(2 * box->document()->documentMargin()));
+    else if (const auto *button = qobject_cast<const QPushButton *>(widget))
+        width = buttonWidth(button);
+    // Rounded up as textWidth is, so a text that fits in logical pixels fits here.
+    return static_cast<int>(std::ceil(width * widget->devicePixelRatioF()));
+}
+
+int textWidth(const Control &control)
+{
+    const QWidget *widget = qt::widget(control);
+    const QFontMetricsF metrics(widget->font());
+    double widest = 0;
+    for (const QString &line : QString::fromStdString(control.text()).split(QLatin1String("\r\n")))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return static_cast<int>(std::ceil(widest * widget->devicePixelRatioF()));
 }
 
 } // namespace toolkit::testing

@@ -30,7 +30,9 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.fit = function(win) {
         var r = win.root;
         r.style.zoom = "";
-        var scale = Math.min(1, (innerWidth - 8) / r.offsetWidth, (innerHeight - 8) / r.offsetHeight);
+        var root = document.documentElement, room = Q.desktop().clientWidth;
+        var scale = Math.min(1, (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
+                             (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
         if (scale > 0 && scale < 1) r.style.zoom = scale;
     };
     addEventListener('resize', function() { for (var k in Q.w) Q.fit(Q.w[k]); });

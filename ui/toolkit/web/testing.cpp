@@ -67,7 +67,48 @@ EM_JS(int, q_test_visible, (int win), {
     return root.isConnected && !root.hidden;
 });
 
+// What the screen shows of a control (or of the client area, index -1), in
+// device pixels: its box from the client area's corner, the width inside its
+// border and padding, and the width of its widest line of text.
+EM_JS(void, q_test_drawn, (int win, int index, double *out), {
+    var W = Module.quaddle.w[win], el = index < 0 ? W.client : W.c[index];
+    var box = el.getBoundingClientRect(), client = W.client.getBoundingClientRect();
+    var zoom = box.width / (el.offsetWidth || 1), scale = devicePixelRatio * zoom;
+    var style = getComputedStyle(el), Q = Module.quaddle;
+    // Edges, not sizes, are rounded, so that boxes side by side stay apart.
+    var left = Math.round((box.left - client.left) * devicePixelRatio);
+    var top = Math.round((box.top - client.top) * devicePixelRatio);
+    Q.measure = Q.measure || document.createElement('canvas').getContext('2d');
+    Q.measure.font = style.fontWeight + ' ' + style.fontSize + ' ' + style.fontFamily;
+    var text = 'value' in el && el.tagName != 'BUTTON' ? el.value : el.textContent, widest = 0;
+    text.split(String.fromCharCode(10)).forEach(function(line) { widest = Math.max(widest, Q.measure.measureText(line).width); });
+    var values = [scale, left, top,
+                  Math.round((box.right - client.left) * devicePixelRatio) - left,
+                  Math.round((box.bottom - client.top) * devicePixelRatio) - top,
+                  Math.ceil((el.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight)) * scale),
+                  Math.ceil(widest * scale)];
+    HEAPF64.set(values, out >> 3);
+});
 // clang-format on
+
+struct Drawn {
+    double scale;
+    double left, top, width, height;
+    double innerWidth;
+    double textWidth;
+};
+
+Drawn drawn(int window, int index)
+{
+    Drawn values{};
+    q_test_drawn(window, index, &values.scale);
+    return values;
+}
+
+Drawn drawn(const Control &control)
+{
+    return drawn(web::windowId(control), web::controlIndex(control));
+}
 
 void pointer(Control &control, int what)
 {
@@ -175,6 +216,34 @@ bool isVisible(Form &form)
 std::string caption(Form &form)
 {
     return web::caption(web::windowId(form));
+}
+
+double scale(const Form &form)
+{
+    return drawn(web::windowId(form), -1).scale;
+}
+
+PixelBox clientArea(const Form &form)
+{
+    const Drawn client = drawn(web::windowId(form), -1);
+    return {0, 0, static_cast<int>(client.width), static_cast<int>(client.height)};
+}
+
+PixelBox box(const Control &control)
+{
+    const Drawn shown = drawn(control);
+    return {static_cast<int>(shown.left), static_cast<int>(shown.top),
+            static_cast<int>(shown.width), static_cast<int>(shown.height)};
+}
+
+int innerWidth(const Control &control)
+{
+    return static_cast<int>(drawn(control).innerWidth);
+}
+
+int textWidth(const Control &control)
+{
+    return static_cast<int>(drawn(control).textWidth);
 }
 
 } // namespace toolkit::testing

@@ -62,7 +62,6 @@ public:
     void setForeColor(Color color) override { web::setForeColor(m_window, m_index, packed(color)); }
     bool enabled() const override { return web::enabled(m_window, m_index); }
     void setEnabled(bool enabled) override { web::setEnabled(m_window, m_index, enabled); }
-    bool hasFocus() const override { return focused(m_window) == m_index; }
 
     int window() const { return m_window; }
     int index() const { return m_index; }

@@ -1,63 +1,20 @@
-// The application-wide calls on Windows: the message loop and the work it
-// runs later, the warning box, the shell, the version record.
+// The application-wide calls on Windows: the warning box, the shell, the
+// version record.
 #include "toolkit/backend.h"
-#include "eventloop.h"
 #include "unicode.h"
-#include "win32window.h"
 
 #include "quaddlefacts.h"
 
+#include <windows.h>
+
 #include <shellapi.h>
 
-#include <deque>
 #include <utility>
 #include <vector>
 
 namespace toolkit::win32 {
 
 namespace {
-
-constexpr wchar_t tasksClass[] = L"QuaddleTasks";
-constexpr UINT runTasks = WM_APP;
-
-bool loopRunning = false;
-
-std::deque<std::function<void()>> &tasks()
-{
-    static std::deque<std::function<void()>> queue;
-    return queue;
-}
-
-LRESULT CALLBACK tasksProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != runTasks)
-        return DefWindowProcW(handle, message, wParam, lParam);
-    // Everything queued until now, and what those tasks queue in turn. One
-    // wake-up message stands for all of them, so none is lost to a full
-    // message queue.
-    while (!tasks().empty()) {
-        std::function<void()> task = std::move(tasks().front());
-        tasks().pop_front();
-        task();
-    }
-    return 0;
-}
-
-// A message-only window that receives the wake-ups for posted work.
-HWND tasksWindow()
-{
-    static const HWND window = [] {
-        WNDCLASSEXW tasks{};
-        tasks.cbSize = sizeof(tasks);
-        tasks.lpfnWndProc = tasksProc;
-        tasks.hInstance = GetModuleHandleW(nullptr);
-        tasks.lpszClassName = tasksClass;
-        RegisterClassExW(&tasks);
-        return CreateWindowExW(0, tasksClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    }();
-    return window;
-}
 
 // The warning box's button reads "确定" like the rest of the program,
 // whatever the language of Windows.
@@ -84,34 +41,9 @@ const wchar_t *orNull(const std::wstring &text)
 
 } // namespace
 
-int runEventLoop()
-{
-    loopRunning = true;
-    MSG message;
-    BOOL got;
-    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0)
-        dispatch(message);
-    loopRunning = false;
-    return got == 0 ? static_cast<int>(message.wParam) : 1;
-}
-
 } // namespace toolkit::win32
 
 namespace toolkit::backend {
-
-void post(std::function<void()> task)
-{
-    win32::tasks().push_back(std::move(task));
-    if (win32::tasks().size() == 1)
-        PostMessageW(win32::tasksWindow(), win32::runTasks, 0, 0);
-}
-
-void quit()
-{
-    // Tests handle their events themselves; there is no loop to end.
-    if (win32::loopRunning)
-        PostQuitMessage(0);
-}
 
 void showWarning(std::string_view title, std::string_view prompt)
 {

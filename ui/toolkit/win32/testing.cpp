@@ -3,10 +3,14 @@
 // dialog manager sees them as it sees typing.
 #include "toolkit/testing.h"
 
+#include "eventloop.h"
+#include "handles.h"
 #include "unicode.h"
 #include "win32window.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace toolkit::testing {
 
@@ -194,6 +198,63 @@ void closeFromWindowSystem(Form &form)
 bool isVisible(Form &form)
 {
     return form.isLoaded() && IsWindowVisible(window(form));
+}
+
+double scale(const Form &form)
+{
+    return win32::dpiOf(form) / static_cast<double>(USER_DEFAULT_SCREEN_DPI);
+}
+
+PixelBox clientArea(const Form &form)
+{
+    RECT client;
+    GetClientRect(win32::windowHandle(form), &client);
+    return {0, 0, client.right, client.bottom};
+}
+
+PixelBox box(const Control &control)
+{
+    HWND handle = win32::controlHandle(control);
+    RECT box;
+    GetWindowRect(handle, &box);
+    MapWindowPoints(nullptr, GetAncestor(handle, GA_ROOT), reinterpret_cast<POINT *>(&box), 2);
+    return {box.left, box.top, box.right - box.left, box.bottom - box.top};
+}
+
+int innerWidth(const Control &control)
+{
+    HWND handle = win32::controlHandle(control);
+    RECT inner;
+    GetClientRect(handle, &inner);
+    wchar_t className[16]{};
+    GetClassNameW(handle, className, static_cast<int>(std::size(className)));
+    const std::wstring_view kind = className;
+    if (kind == L"Edit") {
+        // The formatting rectangle: inside the margins the box keeps free.
+        SendMessageW(handle, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&inner));
+    } else if (kind == L"Button" &&
+               (GetWindowLongPtrW(handle, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
+        // A push button draws its text inside its raised edge and its focus rectangle.
+        InflateRect(&inner, -(GetSystemMetrics(SM_CXEDGE) + 1), 0);
+    }
+    return inner.right - inner.left;
+}
+
+int textWidth(const Control &control)
+{
+    const win32::WindowDc dc = win32::windowDc(win32::controlHandle(control));
+    const win32::SelectObjectGuard selected(dc.get(), win32::fontOf(control));
+    const std::wstring text = win32::widen(control.text());
+    int widest = 0;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(L"\r\n", start), text.size());
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), text.c_str() + start, static_cast<int>(end - start),
+                              &extent);
+        widest = std::max(widest, static_cast<int>(extent.cx));
+        start = end + 2;
+    }
+    return widest;
 }
 
 std::string caption(Form &form)

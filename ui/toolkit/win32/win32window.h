@@ -1,6 +1,6 @@
 // What the backend's test input needs from the windows it made: their
-// handles, their controls by handle, and the message dispatch of the event
-// loop, so that test input takes the same way as the user's.
+// handles and their controls by handle; and what the event loop's dispatcher
+// needs to know of them.
 #pragma once
 
 #include "toolkit/toolkit.h"
@@ -17,9 +17,9 @@ int dpiOf(const Form &form);
 // The font the control draws its text in.
 HFONT fontOf(const Control &control);
 
-// One message of the queue, the way the event loop handles it: keyboard
-// navigation in the program's windows first (Tab, Shift+Tab, Enter).
-void dispatch(MSG &message);
+// Whether a top-level window is one of the program's windows, which the
+// dialog manager navigates.
+bool isFormWindow(HWND handle);
 
 // Starts what the backend needs before the first window: the common
 // controls, the window classes.

@@ -49,13 +49,22 @@ HINSTANCE instance()
 
 class Win32Window;
 
-// What every control kind shares. Each kind handles its own messages in its
-// subclass procedure; the window hands it its notifications and colour
-// requests.
+// The system control a kind is made of: its window class and its styles.
+struct SystemControl {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+// What every control kind shares. Each kind below is written in one place:
+// the system control it is made of (its static system()) and its handling of
+// that control's messages, in its subclass procedure, and of the
+// notifications and colour requests the window hands it.
 class Win32Control : public Control
 {
 public:
-    Win32Control(Win32Window &window, std::size_t index, HWND handle);
+    // Creates the system control as a child of the window.
+    Win32Control(Win32Window &window, std::size_t index, const SystemControl &system);
     ~Win32Control() override
     {
         if (m_handle)
@@ -81,7 +90,6 @@ public:
     }
     bool enabled() const override { return IsWindowEnabled(m_handle); }
     void setEnabled(bool enabled) override { EnableWindow(m_handle, enabled); }
-    bool hasFocus() const override { return GetFocus() == m_handle; }
 
     HWND handle() const { return m_handle; }
     bool takesFocus() const { return GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_TABSTOP; }
@@ -91,8 +99,7 @@ public:
     // The colours to draw the control in: a brush, or null for the system's.
     HBRUSH colors(HDC dc);
 
-    // The control's own font, or null where it draws in the window's.
-    HFONT ownFont() const { return m_font.get(); }
+    // A font of the control's own, kept as long as the control draws in it.
     void setOwnFont(UniqueFont font)
     {
         SendMessageW(m_handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -140,6 +147,12 @@ class LabelControl : public Win32Control
 {
 public:
     using Win32Control::Win32Control;
+    static SystemControl system(const FormSpec &, const ControlSpec &design)
+    {
+        const DWORD align =
+            design.align == Align::Center ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP;
+        return {L"STATIC", SS_NOTIFY | SS_NOPREFIX | align};
+    }
 
 protected:
     LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -189,11 +202,15 @@ private:
 class TextBoxControl : public Win32Control
 {
 public:
-    TextBoxControl(Win32Window &window, std::size_t index, HWND handle)
-        : Win32Control(window, index, handle)
+    TextBoxControl(Win32Window &window, std::size_t index, const SystemControl &system)
+        : Win32Control(window, index, system)
     {
         // No length limit: whatever is typed or pasted is read as it stands.
         SendMessageW(m_handle, EM_SETLIMITTEXT, 0, 0);
+    }
+    static SystemControl system(const FormSpec &, const ControlSpec &)
+    {
+        return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     }
 
 protected:
@@ -206,6 +223,11 @@ class MultiLineControl : public TextBoxControl
 {
 public:
     using TextBoxControl::TextBoxControl;
+    static SystemControl system(const FormSpec &, const ControlSpec &)
+    {
+        return {L"EDIT", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_LEFT,
+                WS_EX_CLIENTEDGE};
+    }
 
 protected:
     LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -225,6 +247,11 @@ class ButtonControl : public Win32Control
 {
 public:
     using Win32Control::Win32Control;
+    static SystemControl system(const FormSpec &form, const ControlSpec &design)
+    {
+        const DWORD push = design.name == form.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        return {L"BUTTON", WS_TABSTOP | push};
+    }
 
     void command(WORD code) override
     {
@@ -242,6 +269,10 @@ class FrameControl : public Win32Control
 {
 public:
     using Win32Control::Win32Control;
+    static SystemControl system(const FormSpec &, const ControlSpec &)
+    {
+        return {L"BUTTON", BS_GROUPBOX};
+    }
 
 protected:
     // A group box draws only its border and caption; its inside, which the
@@ -345,7 +376,6 @@ public:
 
 private:
     LRESULT message(UINT message, WPARAM wParam, LPARAM lParam);
-    std::unique_ptr<Win32Control> makeControl(std::size_t index);
     void applyDpi(int dpi);
     void placeControls();
     void fitTexts();
@@ -369,11 +399,15 @@ private:
     HWND m_defaultButton = nullptr; // the button drawn as the default one
 };
 
-Win32Control::Win32Control(Win32Window &window, std::size_t index, HWND handle)
+Win32Control::Win32Control(Win32Window &window, std::size_t index, const SystemControl &system)
     : m_window(window)
     , m_index(index)
     , m_design(window.form().design().controls[index])
-    , m_handle(handle)
+    , m_handle(CreateWindowExW(
+          system.exStyle, system.className, widen(m_design.text).c_str(),
+          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | system.style, 0, 0, 0, 0, window.hwnd(),
+          reinterpret_cast<HMENU>(firstControlId + static_cast<INT_PTR>(index)), instance(),
+          nullptr))
     , m_foreColor(m_design.foreColor)
 {
     SetWindowSubclass(m_handle, &Win32Control::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -419,6 +453,31 @@ LRESULT ButtonControl::message(UINT message, WPARAM wParam, LPARAM lParam)
     return Win32Control::message(message, wParam, lParam);
 }
 
+// A kind's system control, made the window's child, with the kind's
+// behaviour attached.
+template <typename Kind> std::unique_ptr<Win32Control> make(Win32Window &window, std::size_t index)
+{
+    const FormSpec &form = window.form().design();
+    return std::make_unique<Kind>(window, index, Kind::system(form, form.controls[index]));
+}
+
+std::unique_ptr<Win32Control> makeControl(Win32Window &window, std::size_t index)
+{
+    switch (window.form().design().controls[index].kind) {
+    case ControlKind::Label:
+        return make<LabelControl>(window, index);
+    case ControlKind::TextBox:
+        return make<TextBoxControl>(window, index);
+    case ControlKind::MultiLineTextBox:
+        return make<MultiLineControl>(window, index);
+    case ControlKind::CommandButton:
+        return make<ButtonControl>(window, index);
+    case ControlKind::Frame:
+        return make<FrameControl>(window, index);
+    }
+    return nullptr;
+}
+
 Win32Window::Win32Window(Form &form)
     : m_form(form)
 {
@@ -432,7 +491,7 @@ Win32Window::Win32Window(Form &form)
         m_dpi = USER_DEFAULT_SCREEN_DPI;
 
     for (std::size_t i = 0; i < design.controls.size(); ++i)
-        m_controls.push_back(makeControl(i));
+        m_controls.push_back(makeControl(*this, i));
     for (std::size_t i = 0; i < design.timers.size(); ++i)
         m_timers.push_back(
             std::make_unique<Win32Timer>(hwnd(), i + 1, design.timers[i].intervalMs));
@@ -450,56 +509,6 @@ Win32Window::~Win32Window()
     // while their control objects still exist to see them go.
     SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
     m_handle.reset();
-}
-
-std::unique_ptr<Win32Control> Win32Window::makeControl(std::size_t index)
-{
-    const FormSpec &formDesign = m_form.design();
-    const ControlSpec &design = formDesign.controls[index];
-    const wchar_t *className = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    DWORD exStyle = 0;
-    switch (design.kind) {
-    case ControlKind::Label:
-        style |= SS_NOTIFY | SS_NOPREFIX |
-                 (design.align == Align::Center ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP);
-        break;
-    case ControlKind::TextBox:
-        className = L"EDIT";
-        style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case ControlKind::MultiLineTextBox:
-        className = L"EDIT";
-        style |= WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_LEFT;
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case ControlKind::CommandButton:
-        className = L"BUTTON";
-        style |= WS_TABSTOP |
-                 (design.name == formDesign.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        break;
-    case ControlKind::Frame:
-        className = L"BUTTON";
-        style |= BS_GROUPBOX;
-        break;
-    }
-    HWND handle = CreateWindowExW(
-        exStyle, className, widen(design.text).c_str(), style, 0, 0, 0, 0, hwnd(),
-        reinterpret_cast<HMENU>(firstControlId + static_cast<INT_PTR>(index)), instance(), nullptr);
-    switch (design.kind) {
-    case ControlKind::Label:
-        return std::make_unique<LabelControl>(*this, index, handle);
-    case ControlKind::TextBox:
-        return std::make_unique<TextBoxControl>(*this, index, handle);
-    case ControlKind::MultiLineTextBox:
-        return std::make_unique<MultiLineControl>(*this, index, handle);
-    case ControlKind::CommandButton:
-        return std::make_unique<ButtonControl>(*this, index, handle);
-    case ControlKind::Frame:
-        return std::make_unique<FrameControl>(*this, index, handle);
-    }
-    return nullptr;
 }
 
 // Sizes, places and fonts for a density: at creation, and again when the
@@ -786,15 +795,6 @@ bool isFormWindow(HWND handle)
     wchar_t name[std::size(formClass) + 1]{};
     GetClassNameW(handle, name, static_cast<int>(std::size(name)));
     return std::wstring_view(name) == formClass;
-}
-
-void dispatch(MSG &message)
-{
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && isFormWindow(root) && IsDialogMessageW(root, &message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
 }
 
 HWND windowHandle(const Form &form)
