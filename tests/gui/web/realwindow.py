@@ -12,7 +12,8 @@ makes outside the served origin fails the test: the page's own through its
 DevTools log, everything else through a proxy that only records. Console
 errors (a refused Content-Security-Policy among them) fail it too.
 
-Screenshots are left in OUT_DIR, among them the About window on a phone-sized\nscreen.
+Screenshots are left in OUT_DIR. On a phone-sized screen the About window must
+be whole, drawn smaller.
 
 Usage: realwindow.py SITE_DIR OUT_DIR
 Needs Debian's chromium, chromium-driver and python3-selenium.
@@ -194,8 +195,8 @@ class Session:
         self.shot("offline")
 
     def phone(self):
-        """The About window on a phone-sized screen, for people to look at;
-        the backend's own tests check its scaling."""
+        """The About window on a phone-sized screen: drawn smaller as a
+        whole, cut off on neither side."""
         d = self.driver
         d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                           {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
@@ -203,6 +204,11 @@ class Session:
         self.open_about()
         time.sleep(0.5)
         self.shot("phone")
+        left, right, width = d.execute_script(
+            "const windows = [...document.getElementById('desktop').children].map(e => e.getBoundingClientRect());"
+            "return [Math.min(...windows.map(r => r.left)), Math.max(...windows.map(r => r.right)),"
+            "        document.documentElement.clientWidth];")
+        check(left >= 0 and right <= width, f"on a phone the About window spans {left:.0f} to {right:.0f} px of {width}")
 
 
 def main():
