@@ -4,10 +4,15 @@
 # through sudo otherwise.
 set -euo pipefail
 
-# Usage: install-deps.sh [run|test]. "run" is what building and running the
-# program needs; "test" (the default) adds what every test and check needs.
+# Usage: install-deps.sh [run|web|test]. "run" is what building and running
+# the program needs; "web" what building the browser version and serving it on
+# this machine needs; "test" (the default) adds what every test and check needs.
 what=${1:-test}
 
+web_packages=(
+    # the compiler to WebAssembly, and Python's web server for the page
+    cmake ninja-build emscripten python3
+)
 packages=(
     # build
     cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev
@@ -34,15 +39,17 @@ if [ "$what" = test ]; then
         locales
         # the browser build (WebAssembly), its tests under Node and in
         # headless Chromium, driven through WebDriver
-        emscripten chromium chromium-driver python3-selenium
+        "${web_packages[@]}" chromium chromium-driver python3-selenium
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.
     alternatives+=(
         "libclang-rt-dev libclang-rt-14-dev libclang-common-14-dev"
     )
+elif [ "$what" = web ]; then
+    packages=("${web_packages[@]}")
 elif [ "$what" != run ]; then
-    echo "install-deps: usage: install-deps.sh [run|test]" >&2
+    echo "install-deps: usage: install-deps.sh [run|web|test]" >&2
     exit 2
 fi
 

@@ -1,0 +1,20 @@
+# Writes the service worker for the assembled site, run at build time once
+# every other file of the site is in place: it lists them for the worker to
+# keep and puts a digest of their contents into it, so that a changed file
+# changes the worker.
+#
+# cmake -DSITE=dir -DFILES=a,b,... -DTEMPLATE=sw.js.in -DPROJECT_VERSION=x.y.z
+#       -P service-worker.cmake
+string(REPLACE "," ";" files "${FILES}")
+
+set(digests "")
+set(QUADDLE_WEB_FILES "'./'")
+foreach(file IN LISTS files)
+    file(SHA256 ${SITE}/${file} digest)
+    string(APPEND digests "${digest}  ${file}\n")
+    string(APPEND QUADDLE_WEB_FILES ", '${file}'")
+endforeach()
+string(SHA256 QUADDLE_WEB_DIGEST "${digests}")
+string(SUBSTRING ${QUADDLE_WEB_DIGEST} 0 12 QUADDLE_WEB_DIGEST)
+
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

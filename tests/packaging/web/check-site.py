@@ -1,0 +1,112 @@
+#!/usr/bin/python3
+"""Checks the assembled site and its .zip without a browser: the .zip holds
+exactly the site's files, flat; the service worker keeps every file of the
+site and nothing else, under a cache named after the version; the manifest's
+icons exist in the sizes it gives; the page refers only to its own files and
+carries no inline script or style, which its Content-Security-Policy would
+refuse.
+
+Usage: check-site.py SITE_DIR ZIP VERSION
+"""
+
+import html.parser
+import json
+import os
+import re
+import struct
+import sys
+import zipfile
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+
+
+class Page(html.parser.HTMLParser):
+    """What the page refers to, and what of it a strict policy refuses."""
+
+    def __init__(self):
+        super().__init__()
+        self.references = []
+        self.inline = []
+        self.policy = None
+        self.open_script = False
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        for name in ("src", "href"):
+            if name in attrs:
+                self.references.append(attrs[name])
+        if any(name == "style" or name.startswith("on") for name in attrs):
+            self.inline.append(f"<{tag}> with {sorted(attrs)}")
+        if tag == "style":
+            self.inline.append("<style>")
+        if tag == "script" and "src" not in attrs:
+            self.inline.append("<script> without src")
+        if tag == "meta" and attrs.get("http-equiv", "").lower() == "content-security-policy":
+            self.policy = attrs.get("content")
+
+
+def png_size(path):
+    with open(path, "rb") as png:
+        header = png.read(24)
+    check(header[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG")
+    return struct.unpack(">II", header[16:24])
+
+
+def main():
+    site, zip_path, version = sys.argv[1:4]
+    files = sorted(os.path.relpath(os.path.join(folder, name), site)
+                   for folder, _, names in os.walk(site) for name in names)
+
+    with zipfile.ZipFile(zip_path) as archive:
+        entries = sorted(info.filename for info in archive.infolist() if not info.is_dir())
+        check(entries == files, f"the .zip holds {entries}, the site {files}")
+        for entry in set(entries) & set(files):
+            with open(os.path.join(site, entry), "rb") as original:
+                check(archive.read(entry) == original.read(), f"{entry} in the .zip differs from the site's")
+
+    with open(os.path.join(site, "sw.js"), encoding="utf-8") as worker:
+        source = worker.read()
+    listed = re.search(r"const siteFiles = \[(.*?)\];", source, re.S)
+    check(listed, "the service worker lists no files")
+    if listed:
+        kept = sorted(re.findall(r"'([^']*)'", listed.group(1)))
+        expected = sorted(["./"] + [f for f in files if f != "sw.js"])
+        check(kept == expected, f"the service worker keeps {kept}, the site has {expected}")
+    check(re.search(r"'quaddle-" + re.escape(version) + r"-[0-9a-f]{12} '", source),
+          f"the service worker's cache is not named after version {version} and a digest")
+
+    with open(os.path.join(site, "manifest.webmanifest"), encoding="utf-8") as manifest_file:
+        manifest = json.load(manifest_file)
+    for key in ("name", "short_name", "start_url", "display"):
+        check(manifest.get(key), f"the manifest has no {key}")
+    sizes = set()
+    for icon in manifest.get("icons", []):
+        path = os.path.join(site, icon["src"])
+        check(os.path.isfile(path), f"the manifest's icon {icon['src']} is not in the site")
+        if icon.get("type") == "image/png" and os.path.isfile(path):
+            width, height = png_size(path)
+            check(icon["sizes"] == f"{width}x{height}", f"{icon['src']} is {width}x{height}, not {icon['sizes']}")
+            sizes.add(icon["sizes"])
+    check({"192x192", "512x512"} <= sizes, f"the manifest's PNG icons are {sorted(sizes)}; 192 and 512 are needed")
+
+    page = Page()
+    with open(os.path.join(site, "index.html"), encoding="utf-8") as index:
+        page.feed(index.read())
+    check(page.policy and "default-src 'self'" in page.policy, "the page has no Content-Security-Policy of its own files")
+    check(not page.inline, f"the page has inline code or style: {page.inline}")
+    for reference in page.references:
+        check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
+        check(os.path.normpath(reference) in files, f"the page refers to {reference}, which is not in the site")
+
+    for failure in failures:
+        print(f"check-site: {failure}", file=sys.stderr)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

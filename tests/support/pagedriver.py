@@ -1,0 +1,133 @@
+"""What the browser tests and the browser benchmark share: the site served
+on loopback, a proxy that catches any request for elsewhere, headless
+Chromium through WebDriver, and the few ways they find and use the page's
+controls. Debian's chromium, chromium-driver and python3-selenium, for
+Debian's own /usr/bin/python3.
+"""
+
+import functools
+import http.server
+import os
+import socketserver
+import threading
+
+from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+CHROMIUM = "/usr/lib/chromium/chromium"  # the program itself: Debian's wrapper adds API keys
+CHROMEDRIVER = "/usr/bin/chromedriver"
+# Where Chromium's own services would call out to, turned to a closed port on
+# loopback, so that what the proxy records is the page's alone.
+NOWHERE = "http://127.0.0.1:9/"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+class Server:
+    """The site on a free port of 127.0.0.1, until stopped."""
+
+    def __init__(self, site):
+        handler = functools.partial(QuietHandler, directory=site)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.origin = f"http://127.0.0.1:{self.httpd.server_address[1]}"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def stop(self):
+        if self.httpd:
+            self.httpd.shutdown()
+            self.httpd.server_close()
+            self.httpd = None
+
+
+class Trap(socketserver.ThreadingTCPServer):
+    """A proxy that forwards nothing: it records the first line of every
+    request that would have left the machine and refuses it."""
+
+    daemon_threads = True
+
+    def __init__(self):
+        self.requests = []
+
+        class Handler(socketserver.BaseRequestHandler):
+            def handle(handler):
+                line = handler.request.recv(4096).split(b"\r\n", 1)[0]
+                self.requests.append(line.decode("latin-1"))
+                handler.request.sendall(b"HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n")
+
+        super().__init__(("127.0.0.1", 0), Handler)
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+
+def start_chromium(scale=1, trap_port=None, size=(1280, 800)):
+    """Headless Chromium at a device scale; with trap_port, every request that
+    is not for loopback goes to that proxy."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    arguments = [
+        "--headless=new",
+        f"--window-size={size[0]},{size[1]}",
+        f"--force-device-scale-factor={scale}",
+        "--disable-features=NetworkTimeServiceQuerying,AutofillServerCommunication",
+        f"--component-updater=url-source={NOWHERE}",
+        f"--gaia-url={NOWHERE}",
+        "--no-first-run",
+        "--no-default-browser-check",
+        "--disable-background-networking",
+        "--disable-sync",
+        "--disable-extensions",
+        "--disable-dev-shm-usage",
+        "--lang=zh-CN",
+    ]
+    if trap_port:
+        # Loopback never goes through a proxy; everything else reaches the trap.
+        arguments.append(f"--proxy-server=http://127.0.0.1:{trap_port}")
+    if os.geteuid() == 0:
+        arguments.append("--no-sandbox")
+    for argument in arguments:
+        options.add_argument(argument)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+
+
+def visible(driver, xpath):
+    return [e for e in driver.find_elements(By.XPATH, xpath) if e.is_displayed()]
+
+
+def button(driver, text):
+    found = visible(driver, f"//button[normalize-space()='{text}']")
+    return found[0] if found else None
+
+
+def wait_for(driver, what, condition, seconds=30):
+    try:
+        return WebDriverWait(driver, seconds, poll_frequency=0.1).until(lambda d: condition(d))
+    except TimeoutException:
+        raise Failure(f"{what} did not happen within {seconds} s") from None
+
+
+def click(driver, element):
+    ActionChains(driver).move_to_element(element).click().perform()
+
+
+def type_into(driver, element, text):
+    """Replaces the box's text as a person would: click, select all, type."""
+    click(driver, element)
+    keys = ActionChains(driver).key_down(Keys.CONTROL).send_keys("a").key_up(Keys.CONTROL)
+    keys.send_keys(text or Keys.DELETE).perform()
