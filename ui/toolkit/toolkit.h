@@ -1,7 +1,8 @@
 // The one interface through which the windows use a desktop toolkit. A window
 // declares its controls once, as a table (kind, name, text, twips, font,
 // colours, tab index), and binds its handlers by control and event; a backend
-// (Qt, Win32) turns the table into real controls and routes their events back.
+// (Qt, Win32, the browser) turns the table into real controls and routes their
+// events back.
 // Standard C++ only: texts are UTF-8, with CR LF between the lines of a
 // multi-line text box.
 //
