@@ -6,7 +6,9 @@ actions (pointer moves, clicks and keys, the input a person gives), opens it at
 device scale 1 and 2: the About window's OK does nothing during the countdown
 and opens the main window after it; 12 12 12 12 gives four lines; a bad entry
 brings the warning box, closed with its button, after which the command ends
-as on the desktop; Exit ends the program. Then, with the server stopped, a
+as on the desktop; Exit ends the program. Chromium's accessibility tree, what
+a screen reader is told, names every control and calls the warning box an
+alert dialog. Then, with the server stopped, a
 reload still starts Quaddle, from the service worker. Every request Chromium
 makes outside the served origin fails the test: the page's own through its
 DevTools log, everything else through a proxy that only records. Console
@@ -107,6 +109,14 @@ class Session:
         check(not self.trap.requests, f"requests went past loopback: {self.trap.requests}")
         check(not self.console, f"the console shows errors: {[e['message'] for e in self.console]}")
 
+    def accessible(self, roles):
+        """The names Chromium's accessibility tree gives the nodes of these roles."""
+        self.driver.execute_cdp_cmd("Accessibility.enable", {})
+        nodes = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+        return [(node["role"]["value"], node.get("name", {}).get("value", "").strip())
+                for node in nodes
+                if not node.get("ignored") and node.get("role", {}).get("value") in roles]
+
     def open_about(self):
         """Loads the page; returns the monotonic time just before it was asked for."""
         requested = time.monotonic()
@@ -147,6 +157,9 @@ class Session:
         wait_for(d, "the main window's opening", lambda d: button(d, CALCULATE))
         wait_for(d, "the About window's closing", lambda d: button(d, OK) is None)
         self.shot("main-start")
+        controls = self.accessible(("textbox", "button"))
+        check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
+        check(all(name for _, name in controls), f"a control has no name for a screen reader: {controls}")
 
         entries, result = main_window_boxes(d)
         check(len(entries) == 4 and len(result) == 1, "the main window has not four entry boxes and a result box")
@@ -167,6 +180,8 @@ class Session:
         dialog = wait_for(d, "the warning box", lambda d: visible(d, "//dialog[@open]"))[0]
         check(RANGE_WARNING in dialog.text, f"the warning box says '{dialog.text}'")
         check(result[0].get_attribute("value") == "", "the result came before the warning was closed")
+        alerts = self.accessible(("alertdialog",))
+        check(alerts == [("alertdialog", "Quaddle")], f"a screen reader is told of the warning as {alerts}")
         self.shot("warning")
         click(d, button(d, WARNING_OK))
         wait_for(d, "the warning box's closing", lambda d: not visible(d, "//dialog[@open]"))
