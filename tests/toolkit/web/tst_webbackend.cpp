@@ -9,6 +9,7 @@
 #include "modQuaddle.h"
 #include "printers.h"
 #include "quaddlefacts.h"
+#include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/web/fonts.h"
 #include "toolkit/web/webwindow.h"
@@ -486,6 +487,32 @@ TEST_CASE("the links: a new tab without opener for the web page, mailto: to the 
           std::vector<std::string>{std::string("http://") + maker::webAddress + "|_blank|noopener",
                                    std::string("http://") + maker::webAddress + "|_blank|noopener",
                                    std::string("mailto:") + maker::emailAddress + "|_self|"});
+}
+
+TEST_CASE("only web pages and mail addresses are opened, never a script in the page")
+{
+    struct Row {
+        const char *file;
+        bool opened;
+        const char *asked; // of window.open: address, target, features
+    };
+    const Row rows[] = {
+        {"example.org", true, "http://example.org|_blank|noopener"},
+        {"https://example.org/a", true, "https://example.org/a|_blank|noopener"},
+        {"HTTPS://example.org", true, "HTTPS://example.org|_blank|noopener"},
+        {"mailto:someone@example.org", true, "mailto:someone@example.org|_self|"},
+        {"javascript:alert(1)", false, ""},
+        {"JavaScript:alert(1)", false, ""},
+        {"data:text/html,<p>", false, ""},
+        {"", false, ""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.file));
+        recordOpens();
+        CHECK(toolkit::backend::openDocument({0, "open", row.file, "", "", toolkit::swShow}) ==
+              row.opened);
+        CHECK(taken(openedRaw()) == row.asked);
+    }
 }
 
 TEST_CASE("the page's title is the caption of the window in front")

@@ -6,28 +6,35 @@
 
 #include "quaddlefacts.h"
 
+#include <string>
+#include <string_view>
+
 namespace toolkit::web {
 
 namespace {
 
 bool inPage = false;
 
-// A scheme is a letter followed by letters, digits, "+", "-" or ".", then ":".
-bool hasScheme(std::string_view address)
+// The scheme of an address, in lower case (schemes are case-insensitive), or
+// nothing for a bare host name. A scheme is a letter followed by letters,
+// digits, "+", "-" or ".", then ":".
+std::string schemeOf(std::string_view address)
 {
     const auto colon = address.find(':');
     if (colon == std::string_view::npos || colon == 0)
-        return false;
+        return {};
     const auto letter = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     };
     if (!letter(address[0]))
-        return false;
-    for (const char c : address.substr(1, colon - 1)) {
+        return {};
+    std::string scheme;
+    for (const char c : address.substr(0, colon)) {
         if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
-            return false;
+            return {};
+        scheme += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     }
-    return true;
+    return scheme;
 }
 
 } // namespace
@@ -59,14 +66,18 @@ bool openDocument(const ShellRequest &request)
 {
     if (request.operation != "open" || request.file.empty())
         return false;
-    // A bare host name is a web page; "mailto:" and other schemes go to the
-    // browser as they are, and it hands them on to the mail program.
-    if (!web::hasScheme(request.file)) {
+    // A bare host name is a web page, opened in a tab of its own; "mailto:"
+    // goes to the browser, which hands it on to the mail program. No other
+    // scheme is opened: one such as "javascript:" would run in this page.
+    const std::string scheme = web::schemeOf(request.file);
+    if (scheme.empty()) {
         web::openAddress("http://" + request.file, true);
         return true;
     }
-    const bool web = request.file.starts_with("http:") || request.file.starts_with("https:");
-    web::openAddress(request.file, web);
+    const bool page = scheme == "http" || scheme == "https";
+    if (!page && scheme != "mailto")
+        return false;
+    web::openAddress(request.file, page);
     return true;
 }
 
