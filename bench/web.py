@@ -16,7 +16,7 @@ import statistics
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
-from pagedriver import Server, Trap, button, start_chromium, wait_for  # noqa: E402
+from pagedriver import Server, Trap, button, button_enabled, click, start_chromium, wait_for  # noqa: E402
 
 OK, CALCULATE = "知道了", "计算"
 CODE = ("quaddle.wasm", "quaddle.js", "index.html")
@@ -115,8 +115,8 @@ def first_paints(driver, origin, runs):
 
 
 def click_time(driver, runs):
-    wait_for(driver, "OK's enabling", lambda d: button(d, OK).is_enabled(), seconds=60)
-    button(driver, OK).click()
+    wait_for(driver, "OK's enabling", lambda d: button_enabled(d, OK), seconds=60)
+    click(driver, button(driver, OK))
     wait_for(driver, "the main window", lambda d: button(d, CALCULATE))
     times = driver.execute_script(CLICKS, runs, 100)
     if isinstance(times, str):

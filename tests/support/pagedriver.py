@@ -10,14 +10,13 @@ import http.server
 import os
 import socketserver
 import threading
+import time
 
 from selenium import webdriver
-from selenium.common.exceptions import TimeoutException
+from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import WebDriverWait
 
 CHROMIUM = "/usr/lib/chromium/chromium"  # the program itself: Debian's wrapper adds API keys
 CHROMEDRIVER = "/usr/bin/chromedriver"
@@ -106,20 +105,71 @@ def start_chromium(scale=1, trap_port=None, size=(1280, 800)):
     return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
 
 
+# The page answers each question in one script, in one step: an element
+# cannot go away between being found and being asked whether it is shown.
+# Shown means laid out with a size, not hidden by CSS, and not inside a
+# closed dialog or a hidden window.
+VISIBLE = """
+const [xpath, text] = arguments;
+const found = document.evaluate(xpath, document, null, XPathResult.ORDERED_NODE_SNAPSHOT_TYPE, null);
+const shown = [];
+for (let i = 0; i < found.snapshotLength; ++i) {
+    const e = found.snapshotItem(i);
+    const box = e.getBoundingClientRect();
+    if (box.width > 0 && box.height > 0 && getComputedStyle(e).visibility === 'visible' &&
+        (text === null || e.textContent.trim() === text))
+        shown.push(e);
+}
+return shown;
+"""
+
+# A button of that text, as null when there is none, else whether it is enabled.
+BUTTON_ENABLED = VISIBLE.replace("return shown;", "return shown.length ? !shown[0].disabled : null;")
+
+
 def visible(driver, xpath):
-    return [e for e in driver.find_elements(By.XPATH, xpath) if e.is_displayed()]
+    return driver.execute_script(VISIBLE, xpath, None)
 
 
 def button(driver, text):
-    found = visible(driver, f"//button[normalize-space()='{text}']")
+    """The first shown button of that text, or None."""
+    found = driver.execute_script(VISIBLE, "//button", text)
     return found[0] if found else None
 
 
+def button_enabled(driver, text):
+    """None where no button of that text is shown, else whether it is enabled."""
+    return driver.execute_script(BUTTON_ENABLED, "//button", text)
+
+
 def wait_for(driver, what, condition, seconds=30):
-    try:
-        return WebDriverWait(driver, seconds, poll_frequency=0.1).until(lambda d: condition(d))
-    except TimeoutException:
-        raise Failure(f"{what} did not happen within {seconds} s") from None
+    """Asks the condition again every tenth of a second until it gives a true
+    value, which is returned, or the deadline passes. An element that went
+    away while the condition looked at it is taken as an answer of "not yet";
+    any other error of the browser's ends the wait at once."""
+    deadline = time.monotonic() + seconds
+    went_away = False
+    while True:
+        try:
+            answer = condition(driver)
+            if answer:
+                return answer
+        except (StaleElementReferenceException, NoSuchElementException):
+            went_away = True
+        if time.monotonic() >= deadline:
+            note = " (an element it looked at had gone from the page)" if went_away else ""
+            raise Failure(f"{what} did not happen within {seconds} s{note}")
+        time.sleep(0.1)
+
+
+def settled(driver):
+    """Returns once the page's fonts are loaded and two frames have been
+    drawn since, so that a screenshot or a measurement shows what the
+    page's latest changes made."""
+    driver.set_script_timeout(30)
+    driver.execute_async_script(
+        "const done = arguments[0];"
+        "document.fonts.ready.then(() => requestAnimationFrame(() => requestAnimationFrame(() => done())));")
 
 
 def click(driver, element):

@@ -29,13 +29,14 @@ import os
 import shutil
 import sys
 import time
+import traceback
 from fractions import Fraction
 
 from selenium.common.exceptions import WebDriverException
-from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import Failure, Server, Trap, button, check, click, start_chromium, type_into, visible, wait_for  # noqa: E402
+from pagedriver import (Failure, Server, Trap, button, button_enabled, check, click, settled, start_chromium,  # noqa: E402
+                        type_into, visible, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
 RANGE_WARNING = "请输入一个1－13的数！"
@@ -129,20 +130,22 @@ class Session:
         requested = self.open_about()
         check(d.execute_script("return window.devicePixelRatio") == self.scale,
               f"the device pixel ratio is not {self.scale}")
-        ok = button(d, OK)
-        check(not ok.is_enabled(), "OK is enabled at the start")
+        check(button_enabled(d, OK) is False, "OK is enabled at the start")
+        settled(d)
         self.shot("about-start")
 
-        # Pressing OK during the countdown does nothing.
-        click(d, ok)
+        # Pressing OK during the countdown does nothing: half a second in
+        # which a wrong reaction would show.
+        click(d, button(d, OK))
         time.sleep(0.5)
         check(button(d, CALCULATE) is None, "OK opened the main window during the countdown")
         check(button(d, OK) is not None, "the About window closed during the countdown")
 
         # OK is enabled at the tenth tick of a one-second timer started at load.
-        wait_for(d, "OK's enabling", lambda d: button(d, OK).is_enabled(), seconds=60)
+        wait_for(d, "OK's enabling", lambda d: button_enabled(d, OK), seconds=60)
         enabled_after = time.monotonic() - requested
         check(enabled_after >= 9.9, f"OK was enabled {enabled_after:.1f} s after the page was asked for")
+        settled(d)
         self.shot("about-ready")
 
         # The installable, offline-capable site: the worker is in charge by now.
@@ -156,6 +159,7 @@ class Session:
         click(d, button(d, OK))
         wait_for(d, "the main window's opening", lambda d: button(d, CALCULATE))
         wait_for(d, "the About window's closing", lambda d: button(d, OK) is None)
+        settled(d)
         self.shot("main-start")
         controls = self.accessible(("textbox", "button"))
         check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
@@ -170,6 +174,7 @@ class Session:
         check(len(lines) == 4, f"12 12 12 12 gave {lines}, not four lines")
         for line in lines:
             check(value_of(line) == 24 and numbers_in(line) == [12] * 4, f"'{line}' is not 24 from 12 12 12 12")
+        settled(d)
         self.shot("main-result")
 
         # A bad entry: the warning, and only after its OK the search, on the
@@ -182,6 +187,7 @@ class Session:
         check(result[0].get_attribute("value") == "", "the result came before the warning was closed")
         alerts = self.accessible(("alertdialog",))
         check(alerts == [("alertdialog", "Quaddle")], f"a screen reader is told of the warning as {alerts}")
+        settled(d)
         self.shot("warning")
         click(d, button(d, WARNING_OK))
         wait_for(d, "the warning box's closing", lambda d: not visible(d, "//dialog[@open]"))
@@ -192,9 +198,10 @@ class Session:
         click(d, button(d, EXIT))
         wait_for(d, "the main window's closing", lambda d: button(d, CALCULATE) is None)
         check(not visible(d, "//button | //input | //textarea"), "controls are left after Exit")
-        ended = d.find_element(By.TAG_NAME, "body").text.strip()
+        ended = wait_for(d, "the end line", lambda d: d.execute_script("return document.body.innerText.trim()"))
         check(len(ended.splitlines()) == 1 and "Quaddle" in ended, f"after Exit the page says '{ended}'")
         check(visible(d, "//a[@href]"), "after Exit there is no link that starts Quaddle again")
+        settled(d)
         self.shot("ended")
         self.check_nothing_left_loopback()
 
@@ -207,6 +214,7 @@ class Session:
             raise Failure(f"offline, the page did not start: {error.msg}") from None
         document = [r for r in self.collect_logs() if r["url"] == d.current_url]
         check(document and document[-1].get("fromServiceWorker"), "the page offline did not come from the service worker")
+        settled(d)
         self.shot("offline")
 
     def phone(self):
@@ -217,7 +225,7 @@ class Session:
                           {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
         d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True})
         self.open_about()
-        time.sleep(0.5)
+        settled(d)
         self.shot("phone")
         left, right, width = d.execute_script(
             "const windows = [...document.getElementById('desktop').children].map(e => e.getBoundingClientRect());"
@@ -237,10 +245,13 @@ def main():
             if scale == 1:
                 session.phone()
             session.check_nothing_left_loopback()
-        except Failure as failure:
+        except (Failure, WebDriverException) as failure:
             with contextlib.suppress(WebDriverException):
                 session.shot("failure")
-            print(f"realwindow_web: at device scale {scale}: {failure}", file=sys.stderr)
+            # The line of this script that failed, then what went wrong.
+            ours = [frame for frame in traceback.extract_tb(failure.__traceback__) if frame.filename == __file__]
+            where = f", line {ours[-1].lineno} ({ours[-1].line})" if ours else ""
+            print(f"realwindow_web: at device scale {scale}{where}: {failure}", file=sys.stderr)
             return 1
         finally:
             session.close()

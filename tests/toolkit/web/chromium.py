@@ -110,9 +110,14 @@ def main():
                 time.sleep(0.05)
         if finished is None:
             print(f'[runner] no result within {options.timeout:g} s', flush=True)
-        if options.screenshot:
-            driver.save_screenshot(options.screenshot)
         status = 0 if finished and not refused else 1
+        # A failed run leaves a picture of the page beside the program.
+        screenshot = options.screenshot or (
+            os.path.join(folder, f'{name}-failure.png') if status else None)
+        if screenshot:
+            driver.save_screenshot(screenshot)
+            if status:
+                print(f'[runner] the page as it was: {screenshot}', flush=True)
     finally:
         driver.quit()
         server.shutdown()
