@@ -1,0 +1,130 @@
+"""WebKitGTK's MiniBrowser through WebKitWebDriver (Debian's
+libwebkit2gtk-4.1-0 and webkit2gtk-driver), on an X server of its own
+(xdisplay.sh beside the engines, under Xvfb). GTK draws at the whole-number
+device pixel ratio it is started with (GDK_SCALE), and MiniBrowser's window is
+never narrower than its own bar needs (447 CSS pixels). WebKitWebDriver gives
+no console and no log of requests."""
+
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.remote.remote_connection import RemoteConnection
+from selenium.webdriver.webkitgtk.options import Options
+
+from engines.webdriver import WebDriverPage
+from pagedriver import Failure
+
+MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+WEBKITWEBDRIVER = "/usr/bin/WebKitWebDriver"
+XDISPLAY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xdisplay.sh")
+
+
+def missing():
+    # xdisplay.sh's X server and window manager too.
+    return [path for path in (MINIBROWSER, WEBKITWEBDRIVER) if not os.access(path, os.X_OK)] + \
+           [program for program in ("Xvfb", "openbox", "xprop") if not shutil.which(program)]
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class Display:
+    """Xvfb with a window manager, for as long as this object's shell waits
+    for its input; closing that input stops both (xdisplay.sh's own exit)."""
+
+    def __init__(self, width, height):
+        self.shell = subprocess.Popen(
+            ["bash", "-c", 'source "$1" && xdisplay_start "$2" && echo "$DISPLAY" && read -r _',
+             "webkit-display", XDISPLAY, f"{width}x{height}x24"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.name = self.shell.stdout.readline().strip()
+        if not self.name:
+            self.shell.wait()
+            raise Failure("no X server for WebKitGTK")
+
+    def close(self):
+        self.shell.stdin.close()
+        self.shell.wait()
+
+
+class WebKit(WebDriverPage):
+    engine = "webkit"
+
+    def __init__(self, size, scale, trap_port):
+        if scale != int(scale):
+            raise Failure(f"WebKitGTK draws at whole device pixel ratios, not {scale:g}")
+        # Room for the window at its device pixel ratio, the phone's too.
+        self.display = Display(round(max(size[0], 1280) * scale) + 64, round(max(size[1], 900) * scale) + 64)
+        port = free_port()
+        environment = dict(os.environ, DISPLAY=self.display.name, GDK_SCALE=f"{scale:g}", LANGUAGE="zh_CN",
+                           # Nothing for GTK to reach on a bus of the desktop's.
+                           GTK_A11Y="none", NO_AT_BRIDGE="1")
+        # What the driver and the browser say, kept for a failed start.
+        self.log = tempfile.TemporaryFile(mode="w+")
+        self.service = subprocess.Popen([WEBKITWEBDRIVER, f"--port={port}"], env=environment,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        options = Options()
+        options.binary_location = MINIBROWSER
+        options.add_argument("--automation")
+        if trap_port:
+            options.set_capability("proxy", {"proxyType": "manual", "httpProxy": f"127.0.0.1:{trap_port}",
+                                             "sslProxy": f"127.0.0.1:{trap_port}",
+                                             "noProxy": ["127.0.0.1", "localhost"]})
+        # A browser that does not come up fails the start, rather than
+        # keeping the driver waiting for it.
+        RemoteConnection.set_timeout(120)
+        try:
+            super().__init__(webdriver.Remote(self.wait_for_service(port), options=options))
+            self.screen(*size, scale)
+        except Exception as error:
+            self.stop_service()
+            self.log.seek(0)
+            said = self.log.read()[-2000:]
+            raise Failure(f"WebKitGTK did not start: {error}\n{said}") from None
+
+    def wait_for_service(self, port, seconds=60):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            try:
+                socket.create_connection(("127.0.0.1", port), timeout=1).close()
+                return f"http://127.0.0.1:{port}"
+            except OSError:
+                if self.service.poll() is not None:
+                    break
+                time.sleep(0.1)
+        raise Failure("WebKitWebDriver did not start")
+
+    def screen(self, width, height, scale, phone=False):
+        """The viewport as near that size as the window goes; the device
+        pixel ratio stays the one the browser started with, and a phone is
+        only a narrow window."""
+        # The window is sized, not the viewport: the difference is the
+        # window's own frame, the same before and after.
+        driver = self.driver
+        for _ in range(2):
+            inner = driver.execute_script("return [innerWidth, innerHeight]")
+            outer = driver.get_window_rect()
+            driver.set_window_rect(width=width + outer["width"] - inner[0],
+                                   height=height + outer["height"] - inner[1])
+
+    def stop_service(self):
+        self.service.terminate()
+        self.service.wait()
+        self.display.close()
+        self.log.close()
+
+    def close(self):
+        super().close()
+        self.stop_service()
+
+
+def start(size, scale, trap_port):
+    return WebKit(size, scale, trap_port)
