@@ -72,7 +72,16 @@ EM_JS(int, pageTextRaw, (const char *id, int what), {
         function() { return s.fontFamily; },
         function() { return s.color; },
         function() { return s.backgroundColor; },
-        function() { return s.userSelect; },
+        // Whether its text can be selected: the value in use, which an element
+        // left at auto takes from its parent (Chromium computes it so, Firefox
+        // leaves it auto; WebKit has only the prefixed property).
+        function() {
+            for (var e = el; e; e = e.parentElement) {
+                var c = getComputedStyle(e), v = c.userSelect || c.webkitUserSelect;
+                if (v && v != 'auto') return v;
+            }
+            return 'auto';
+        },
         function() { return s.cursor; },
         // The name a screen reader is given: the ARIA name, else the text.
         function() { return (el.getAttribute('aria-label') || el.textContent).trim(); },
