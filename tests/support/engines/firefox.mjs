@@ -20,6 +20,11 @@ const NOWHERE = 'http://127.0.0.1:9/';
 const prefs = {
     'intl.accept_languages': 'zh-CN',
     'services.settings.server': NOWHERE,
+    // Firefox fetches a page's icons for its tab on its own, after the page
+    // has loaded; a navigation meanwhile cancels those loads, and where the
+    // service worker was answering them Firefox reports each as an error of
+    // the page's. Headless, there is no tab to show them in.
+    'browser.chrome.site_icons': false,
 };
 if (settings.trap) {
     // Loopback never goes through a proxy; everything else reaches the trap.

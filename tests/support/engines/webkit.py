@@ -3,9 +3,17 @@ libwebkit2gtk-4.1-0 and webkit2gtk-driver), on an X server of its own
 (xdisplay.sh beside the engines, under Xvfb). GTK draws at the whole-number
 device pixel ratio it is started with (GDK_SCALE), and MiniBrowser's window is
 never narrower than its own bar needs (447 CSS pixels). WebKitWebDriver gives
-no console and no log of requests."""
+no console and no log of requests.
+
+MiniBrowser is started here, listening for its automation on a port chosen
+here, and WebKitWebDriver is pointed at it (--target). Left to itself, the
+driver takes a port from the range the system hands out for the near end of
+connections and tries it ten times a second until the browser listens; under
+load such a try can meet a connection's own end, or itself, and the session
+then waits for ever."""
 
 import os
+import random
 import shutil
 import socket
 import subprocess
@@ -13,7 +21,6 @@ import tempfile
 import time
 
 from selenium import webdriver
-from selenium.webdriver.remote.remote_connection import RemoteConnection
 from selenium.webdriver.webkitgtk.options import Options
 
 from engines.webdriver import WebDriverPage
@@ -30,10 +37,20 @@ def missing():
            [program for program in ("Xvfb", "openbox", "xprop") if not shutil.which(program)]
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+def quiet_port():
+    """A free port of loopback below the range of the near ends of
+    connections, which no connection takes while the program meant for it
+    starts, and where a connection cannot meet itself."""
+    with open("/proc/sys/net/ipv4/ip_local_port_range") as ports:
+        first = int(ports.read().split()[0])
+    for port in random.sample(range(first // 2, first), 100):
+        with socket.socket() as s:
+            try:
+                s.bind(("127.0.0.1", port))
+                return port
+            except OSError:
+                continue
+    raise Failure("no free port for WebKitGTK")
 
 
 class Display:
@@ -61,46 +78,49 @@ class WebKit(WebDriverPage):
     def __init__(self, size, scale, trap_port):
         if scale != int(scale):
             raise Failure(f"WebKitGTK draws at whole device pixel ratios, not {scale:g}")
+        # What the browser and the driver say, kept for a failed start.
+        self.log = tempfile.TemporaryFile(mode="w+")
+        self.processes = []
         # Room for the window at its device pixel ratio, the phone's too.
         self.display = Display(round(max(size[0], 1280) * scale) + 64, round(max(size[1], 900) * scale) + 64)
-        port = free_port()
-        environment = dict(os.environ, DISPLAY=self.display.name, GDK_SCALE=f"{scale:g}", LANGUAGE="zh_CN",
-                           # Nothing for GTK to reach on a bus of the desktop's.
-                           GTK_A11Y="none", NO_AT_BRIDGE="1")
-        # What the driver and the browser say, kept for a failed start.
-        self.log = tempfile.TemporaryFile(mode="w+")
-        self.service = subprocess.Popen([WEBKITWEBDRIVER, f"--port={port}"], env=environment,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
-        options = Options()
-        options.binary_location = MINIBROWSER
-        options.add_argument("--automation")
-        if trap_port:
-            options.set_capability("proxy", {"proxyType": "manual", "httpProxy": f"127.0.0.1:{trap_port}",
-                                             "sslProxy": f"127.0.0.1:{trap_port}",
-                                             "noProxy": ["127.0.0.1", "localhost"]})
-        # A browser that does not come up fails the start, rather than
-        # keeping the driver waiting for it.
-        RemoteConnection.set_timeout(120)
         try:
-            super().__init__(webdriver.Remote(self.wait_for_service(port), options=options))
+            automation = quiet_port()
+            environment = dict(os.environ, DISPLAY=self.display.name, GDK_SCALE=f"{scale:g}",
+                               LANGUAGE="zh_CN", GTK_OVERLAY_SCROLLING="1",
+                               WEBKIT_INSPECTOR_SERVER=f"127.0.0.1:{automation}",
+                               # Nothing for GTK to reach on a bus of the desktop's.
+                               GTK_A11Y="none", NO_AT_BRIDGE="1")
+            self.start([MINIBROWSER, "--automation"], environment, automation)
+            port = quiet_port()
+            self.start([WEBKITWEBDRIVER, f"--port={port}", f"--target=127.0.0.1:{automation}"], environment, port)
+            options = Options()
+            if trap_port:
+                options.set_capability("proxy", {"proxyType": "manual",
+                                                 "httpProxy": f"127.0.0.1:{trap_port}",
+                                                 "sslProxy": f"127.0.0.1:{trap_port}",
+                                                 "noProxy": ["127.0.0.1", "localhost"]})
+            super().__init__(webdriver.Remote(f"http://127.0.0.1:{port}", options=options))
             self.screen(*size, scale)
         except Exception as error:
-            self.stop_service()
             self.log.seek(0)
             said = self.log.read()[-2000:]
+            self.stop()
             raise Failure(f"WebKitGTK did not start: {error}\n{said}") from None
 
-    def wait_for_service(self, port, seconds=60):
+    def start(self, command, environment, port, seconds=60):
+        """Starts a program, and returns once it listens on the port."""
+        process = subprocess.Popen(command, env=environment, stdout=self.log, stderr=subprocess.STDOUT)
+        self.processes.append(process)
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
             try:
                 socket.create_connection(("127.0.0.1", port), timeout=1).close()
-                return f"http://127.0.0.1:{port}"
+                return
             except OSError:
-                if self.service.poll() is not None:
-                    break
+                if process.poll() is not None:
+                    raise Failure(f"{os.path.basename(command[0])} ended with status {process.returncode}")
                 time.sleep(0.1)
-        raise Failure("WebKitWebDriver did not start")
+        raise Failure(f"{os.path.basename(command[0])} did not listen within {seconds} s")
 
     def screen(self, width, height, scale, phone=False):
         """The viewport as near that size as the window goes; the device
@@ -115,15 +135,21 @@ class WebKit(WebDriverPage):
             driver.set_window_rect(width=width + outer["width"] - inner[0],
                                    height=height + outer["height"] - inner[1])
 
-    def stop_service(self):
-        self.service.terminate()
-        self.service.wait()
+    def stop(self):
+        for process in reversed(self.processes):
+            process.terminate()
+            try:
+                process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.processes = []
         self.display.close()
         self.log.close()
 
     def close(self):
         super().close()
-        self.stop_service()
+        self.stop()
 
 
 def start(size, scale, trap_port):
