@@ -39,7 +39,7 @@ if [ "$what" = test ]; then
         locales
         # the browser build (WebAssembly), its tests under Node and in three
         # browser engines: Chromium through ChromeDriver, WebKitGTK's
-        # MiniBrowser through WebKitWebDriver (on Xvfb, as above), both
+        # MiniBrowser through WebKitWebDriver (on an Xvfb), both
         # driven from Python's selenium; Firefox through WebDriver BiDi, from
         # Node (puppeteer-core, below)
         "${web_packages[@]}" chromium chromium-driver python3-selenium

@@ -1,9 +1,11 @@
 """WebKitGTK's MiniBrowser through WebKitWebDriver (Debian's
-libwebkit2gtk-4.1-0 and webkit2gtk-driver), on an X server of its own
-(xdisplay.sh beside the engines, under Xvfb). GTK draws at the whole-number
-device pixel ratio it is started with (GDK_SCALE), and MiniBrowser's window is
-never narrower than its own bar needs (447 CSS pixels). WebKitWebDriver gives
-no console and no log of requests.
+libwebkit2gtk-4.1-0 and webkit2gtk-driver), on an X server of its own (Xvfb).
+No window manager: WebDriver's pointer and keys reach the page through WebKit
+itself, not through X, and a busy machine can take longer to start one than
+anything waits for it. GTK draws at the whole-number device pixel ratio it is
+started with (GDK_SCALE), and MiniBrowser's window is never narrower than its
+own bar needs (447 CSS pixels). WebKitWebDriver gives no console and no log
+of requests.
 
 MiniBrowser is started here, listening for its automation on a port chosen
 here, and WebKitWebDriver is pointed at it (--target). Left to itself, the
@@ -14,6 +16,7 @@ then waits for ever."""
 
 import os
 import random
+import select
 import shutil
 import socket
 import subprocess
@@ -28,13 +31,11 @@ from pagedriver import Failure
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 WEBKITWEBDRIVER = "/usr/bin/WebKitWebDriver"
-XDISPLAY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "xdisplay.sh")
 
 
 def missing():
-    # xdisplay.sh's X server and window manager too.
     return [path for path in (MINIBROWSER, WEBKITWEBDRIVER) if not os.access(path, os.X_OK)] + \
-           [program for program in ("Xvfb", "openbox", "xprop") if not shutil.which(program)]
+           ([] if shutil.which("Xvfb") else ["Xvfb"])
 
 
 def quiet_port():
@@ -54,22 +55,27 @@ def quiet_port():
 
 
 class Display:
-    """Xvfb with a window manager, for as long as this object's shell waits
-    for its input; closing that input stops both (xdisplay.sh's own exit)."""
+    """An X server of the browser's own (Xvfb), until closed."""
 
-    def __init__(self, width, height):
-        self.shell = subprocess.Popen(
-            ["bash", "-c", 'source "$1" && xdisplay_start "$2" && echo "$DISPLAY" && read -r _',
-             "webkit-display", XDISPLAY, f"{width}x{height}x24"],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        self.name = self.shell.stdout.readline().strip()
-        if not self.name:
-            self.shell.wait()
-            raise Failure("no X server for WebKitGTK")
+    def __init__(self, width, height, seconds=60):
+        # Xvfb writes the number of the display it took once it is ready.
+        ready, told = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=[told], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(told)
+        with os.fdopen(ready) as number:
+            if not select.select([number], [], [], seconds)[0]:
+                self.close()
+                raise Failure(f"Xvfb did not start within {seconds} s")
+            self.name = ":" + number.readline().strip()
+        if self.name == ":":
+            self.close()
+            raise Failure("Xvfb did not start")
 
     def close(self):
-        self.shell.stdin.close()
-        self.shell.wait()
+        self.server.terminate()
+        self.server.wait()
 
 
 class WebKit(WebDriverPage):
