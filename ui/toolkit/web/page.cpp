@@ -25,17 +25,41 @@ EM_JS(void, q_init, (const char *untitled), {
         if (win.z != Q.z) win.root.style.zIndex = win.z = ++Q.z;
         Q.title();
     };
-    // A window larger than the screen is drawn smaller as a whole, as at a
-    // lower density; never cut off, never laid out anew.
+    // A window is drawn whole and as one, never cut off, never laid out
+    // anew. With a fine pointer (a mouse) it is drawn as designed, smaller
+    // only where the screen is too small for it, as at a lower density; with
+    // a coarse one (a finger) the screen counts as one of a higher density,
+    // and the window is drawn as large as fits, up to twice its size.
+    // Returns whether the scale changed, as the texts are fitted at it.
+    Q.coarse = matchMedia('(pointer: coarse)');
     Q.fit = function(win) {
         var r = win.root;
+        if (r.hidden) return false;
         r.style.zoom = "";
         var root = document.documentElement, room = Q.desktop().clientWidth;
-        var scale = Math.min(1, (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
+        var scale = Math.min(Q.coarse.matches ? 2 : 1,
+                             (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
                              (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
-        if (scale > 0 && scale < 1) r.style.zoom = scale;
+        if (!(scale > 0)) scale = 1;
+        if (scale != 1) r.style.zoom = scale;
+        var changed = scale != win.scale;
+        win.scale = scale;
+        return changed;
     };
-    addEventListener('resize', function() { for (var k in Q.w) Q.fit(Q.w[k]); });
+    // The warning box, too, is drawn larger where the pointer is coarse.
+    Q.fitBox = function(box) {
+        box.style.zoom = "";
+        var scale = Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 16) / box.offsetWidth,
+                             (innerHeight - 16) / box.offsetHeight);
+        if (scale > 1) box.style.zoom = scale;
+    };
+    // A phone turned, a window resized, a mouse plugged into a tablet.
+    var refit = function() {
+        for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
+        document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
+    };
+    addEventListener('resize', refit);
+    Q.coarse.addEventListener('change', refit);
 });
 
 EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
@@ -45,7 +69,7 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     var root = make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1};
     root.id = UTF8ToString(name);
     client.id = root.id + '-client';
     root.hidden = true;
@@ -129,6 +153,10 @@ EM_JS(void, q_show, (int win), {
     W.root.hidden = false;
     Q.front(W);
     Q.fit(W);
+});
+
+EM_JS(double, q_scale, (int win), {
+    return Module.quaddle.w[win].scale;
 });
 
 EM_JS(void, q_hide, (int win), {
@@ -253,6 +281,7 @@ EM_ASYNC_JS(void, q_warning, (const char *title, const char *text, const char *b
     Module.quaddle.desktop().append(box);
     var closed = new Promise(function(done) { box.addEventListener('close', done); });
     box.showModal();
+    Module.quaddle.fitBox(box);
     ok.focus();
     await closed;
     box.remove();
@@ -303,6 +332,11 @@ void createControl(int window, int index, const ControlElement &c)
 void showWindow(int window)
 {
     q_show(window);
+}
+
+double scale(int window)
+{
+    return q_scale(window);
 }
 
 void hideWindow(int window)

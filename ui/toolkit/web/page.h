@@ -17,6 +17,7 @@ enum class PageEvent {
     Tab,       // Tab, or Shift+Tab, in the window
     Enter,     // Enter in a single-line text box
     Tasks,     // work posted for later
+    Rescaled,  // the window is drawn at another scale now (scale())
 };
 
 // A colour packed as 0xRRGGBB, or -1 for none (the system's).
@@ -40,6 +41,9 @@ void createWindow(int window, std::string_view name, std::string_view caption,
                   std::string_view untitled, int width, int height, int backColor, int foreColor);
 void createControl(int window, int index, const ControlElement &control);
 void showWindow(int window);
+// The scale the window is drawn at on the page: 1 where it is drawn as
+// designed, more on a touch screen, less where the screen is too small.
+double scale(int window);
 void hideWindow(int window);
 void removeWindow(int window);
 
