@@ -127,6 +127,7 @@ struct ControlSpec {
     bool shrinkToFit = false; // see backend::fittedPoints
     int fitGroup = 0;         // controls of one group share the smallest fitted size
     std::string_view accessibleName{};
+    bool numeric = false; // a text box for a number: a touch keyboard offers its keypad
 };
 
 struct TimerSpec {

@@ -42,6 +42,8 @@ EM_JS(void, q_init, (const char *untitled), {
                              (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
         if (!(scale > 0)) scale = 1;
         if (scale != 1) r.style.zoom = scale;
+        // For the smallest text a text box may have on a touch screen (quaddle.css).
+        r.style.setProperty('--q-scale', scale);
         var changed = scale != win.scale;
         win.scale = scale;
         return changed;
@@ -118,7 +120,8 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
 
 EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *name,
                         const char *text, int left, int top, int width, int height, int fore,
-                        int back, int enabled, int centered, int link, const char *accessible), {
+                        int back, int enabled, int centered, int link, const char *accessible,
+                        int numeric, int enterPresses), {
     var Q = Module.quaddle, W = Q.w[win];
     var el = document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
@@ -134,7 +137,15 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
         el.value = t;
         el.spellcheck = false;
         el.autocomplete = 'off';
+        // Numbers and sums, not words: a touch keyboard neither corrects
+        // them nor starts them with a capital.
+        el.setAttribute('autocapitalize', 'off');
+        el.setAttribute('autocorrect', 'off');
         if (kind == 1) el.type = 'text';
+        // The keypad with a decimal point, as a decimal is a number too; its
+        // Enter key says Go where Enter presses the window's button.
+        if (numeric) el.inputMode = 'decimal';
+        if (enterPresses) el.enterKeyHint = 'go';
     } else {
         el.textContent = t;
     }
@@ -326,7 +337,7 @@ void createControl(int window, int index, const ControlElement &c)
 {
     q_control(window, index, c.kind, c.parent, Text(c.name), Text(c.text), c.left, c.top, c.width,
               c.height, c.foreColor, c.backColor, c.enabled, c.centered, c.link,
-              Text(c.accessibleName));
+              Text(c.accessibleName), c.numeric, c.enterPresses);
 }
 
 void showWindow(int window)

@@ -35,6 +35,8 @@ struct ControlElement {
     bool centered;
     bool link;
     std::string_view accessibleName;
+    bool numeric;      // a text box for a number
+    bool enterPresses; // Enter in it presses the window's default button
 };
 
 void createWindow(int window, std::string_view name, std::string_view caption,

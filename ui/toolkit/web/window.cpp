@@ -196,7 +196,10 @@ WebWindow::WebWindow(Form &form)
                        .enabled = control.enabled,
                        .centered = control.align == Align::Center,
                        .link = control.handCursor,
-                       .accessibleName = control.accessibleName});
+                       .accessibleName = control.accessibleName,
+                       .numeric = control.numeric,
+                       .enterPresses =
+                           control.kind == ControlKind::TextBox && !design.defaultButton.empty()});
         m_controls.push_back(std::make_unique<WebControl>(m_id, index, control));
         if (takesFocus(control.kind))
             m_tabOrder.push_back(index);
