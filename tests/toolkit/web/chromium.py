@@ -6,8 +6,17 @@ on a loopback port of their own, under the Content-Security-Policy the site
 uses; the program's output is passed on line by line, and the exit status says
 whether doctest reported success (and the page broke no rule of the policy).
 
-  chromium.py --stylesheet CSS [--scale N] [--size WxH] [--env NAME=VALUE]
+  chromium.py --stylesheet CSS [--scale N] [--size WxH] [--touch]
+              [--media FEATURE=VALUE] [--env NAME=VALUE]
               [--screenshot FILE] -- PROGRAM.js [ARG...]
+
+--touch makes the screen a phone's: a touch screen, whose page is laid out
+for its width; --media emulates a media feature, such as
+prefers-color-scheme=dark. The program may ask for another screen size or
+media feature while it runs, with a line of output:
+
+  [ask runner] size WxH
+  [ask runner] media FEATURE=VALUE
 """
 import argparse
 import functools
@@ -24,6 +33,7 @@ from selenium.webdriver.chrome.service import Service
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'"
+ASK = '[ask runner] '
 
 
 class Files(http.server.SimpleHTTPRequestHandler):
@@ -46,10 +56,45 @@ class Files(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class Screen:
+    """The screen Chromium emulates: its size and density, touch, media features."""
+
+    def __init__(self, driver, options):
+        self.driver, self.options = driver, options
+        self.features = dict(feature.split('=', 1) for feature in options.media)
+        if options.touch:
+            driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled',
+                                   {'enabled': True, 'maxTouchPoints': 5})
+        self.resize(options.size)
+        self.emulate()
+
+    def resize(self, size):
+        width, height = (int(n) for n in size.split('x'))
+        self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': height, 'deviceScaleFactor': self.options.scale,
+            'mobile': self.options.touch})
+
+    def emulate(self):
+        self.driver.execute_cdp_cmd('Emulation.setEmulatedMedia', {
+            'features': [{'name': name, 'value': value} for name, value in self.features.items()]})
+
+    def ask(self, request):
+        """Carries out what the program asked for."""
+        what, _, value = request.partition(' ')
+        if what == 'size':
+            self.resize(value)
+        elif what == 'media':
+            name, _, value = value.partition('=')
+            self.features[name] = value
+            self.emulate()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--scale', type=float, default=1)
     parser.add_argument('--size', default='1280x800')
+    parser.add_argument('--touch', action='store_true')
+    parser.add_argument('--media', action='append', default=[])
     parser.add_argument('--stylesheet', required=True)
     parser.add_argument('--screenshot')
     parser.add_argument('--env', action='append', default=[],
@@ -85,9 +130,7 @@ def main():
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=chrome)
     status = 1
     try:
-        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
-            'width': width, 'height': height, 'deviceScaleFactor': options.scale,
-            'mobile': False})
+        screen = Screen(driver, options)
         query = '&'.join([f'program={name}', f'scale={options.scale:g}'] +
                          [f'env={quote(e)}' for e in options.env] +
                          [f'arg={quote(a)}' for a in options.args])
@@ -101,6 +144,8 @@ def main():
             for line in lines:
                 print(line, flush=True)
                 refused |= line.startswith('[runner] refused')
+                if line.startswith(ASK):
+                    screen.ask(line[len(ASK):])
                 if line.startswith('[runner] aborted') or line.startswith('[runner] error'):
                     finished = False
                 if line.startswith('[doctest] Status:'):
