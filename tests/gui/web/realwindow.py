@@ -15,7 +15,9 @@ DevTools log, everything else through a proxy that only records. Console
 errors (a refused Content-Security-Policy among them) fail it too.
 
 Screenshots are left in OUT_DIR. On a phone-sized screen the About window must
-be whole, drawn smaller.
+be whole, drawn smaller; there, with a finger, a double tap on the web label
+opens the page once, a double tap elsewhere zooms nothing, and a pinch zooms
+the page.
 
 Usage: realwindow.py SITE_DIR OUT_DIR
 Needs Debian's chromium, chromium-driver and python3-selenium.
@@ -33,6 +35,8 @@ import traceback
 from fractions import Fraction
 
 from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from pagedriver import (Failure, Server, Trap, button, button_enabled, check, click, settled, start_chromium,  # noqa: E402
@@ -60,6 +64,35 @@ def value_of(expression):
         raise Failure(f"'{expression}' is not an arithmetic expression")
 
     return value(ast.parse(expression, mode="eval").body)
+
+
+def fingers(driver, count):
+    """Touch actions of that many fingers, moved together, step by step."""
+    actions = ActionBuilder(driver)
+    return actions, [actions.add_pointer_input(interaction.POINTER_TOUCH, f"finger{n}") for n in range(count)]
+
+
+def double_tap(driver, x, y):
+    actions, (finger,) = fingers(driver, 1)
+    finger.create_pointer_move(x=x, y=y)
+    for _ in range(2):
+        finger.create_pointer_down()
+        finger.create_pointer_up(0)
+    actions.perform()
+
+
+def pinch_open(driver, x, y):
+    actions, (one, two) = fingers(driver, 2)
+    one.create_pointer_move(x=x - 15, y=y)
+    two.create_pointer_move(x=x + 15, y=y)
+    one.create_pointer_down()
+    two.create_pointer_down()
+    for step in range(1, 16):
+        one.create_pointer_move(x=x - 15 - 8 * step, y=y, duration=20)
+        two.create_pointer_move(x=x + 15 + 8 * step, y=y, duration=20)
+    one.create_pointer_up(0)
+    two.create_pointer_up(0)
+    actions.perform()
 
 
 def numbers_in(expression):
@@ -232,6 +265,25 @@ class Session:
             "return [Math.min(...windows.map(r => r.left)), Math.max(...windows.map(r => r.right)),"
             "        document.documentElement.clientWidth];")
         check(left >= 0 and right <= width, f"on a phone the About window spans {left:.0f} to {right:.0f} px of {width}")
+
+        # A finger's double tap on the web label opens the page once, as a
+        # double-click does; one below the window zooms nothing.
+        d.execute_script("window.opened = []; window.open = url => { window.opened.push(url); return null; };")
+        web = d.execute_script(
+            "const r = [...document.querySelectorAll('#desktop *')]"
+            "    .find(e => e.textContent.startsWith('Web:') && !e.children.length).getBoundingClientRect();"
+            "return [r.left + r.width / 2, r.top + r.height / 2];")
+        double_tap(d, round(web[0]), round(web[1]))
+        wait_for(d, "the web page's opening", lambda d: d.execute_script("return window.opened.length"))
+        double_tap(d, 195, 700)
+        settled(d)
+        opened = d.execute_script("return window.opened")
+        check(len(opened) == 1, f"a double tap on the web label opened {opened}")
+        scale = d.execute_script("return visualViewport.scale")
+        check(scale == 1, f"a double tap zoomed the page to {scale}")
+        # The user's own zoom is the user's.
+        pinch_open(d, 195, 600)
+        wait_for(d, "the page's zooming by a pinch", lambda d: d.execute_script("return visualViewport.scale > 1"))
 
 
 def main():
