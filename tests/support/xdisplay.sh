@@ -16,6 +16,21 @@
 #   xdisplay_own PID
 #       stops a process of the caller's too when the shell exits, before the
 #       display goes.
+#   wait_until SECONDS COMMAND [ARGS...]
+#       from wait.sh beside this file.
+#   one_window
+#       succeeds when exactly one window is shown of those the caller's own
+#       function windows lists, one window id a line.
+#   drawn WINDOW
+#       succeeds once WINDOW shows more than a plain background: a window
+#       that has been mapped may not have been painted yet.
+#   clipboard_clear, clipboard_wait SECONDS
+#       empties the clipboard; then waits until something has been copied to
+#       it and prints that, or fails after SECONDS. A program copies when it
+#       gets round to it, not when the keys have been sent.
+
+# shellcheck source=wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 xdisplay_pids=()
 
@@ -31,6 +46,29 @@ xdisplay_own() {
     xdisplay_pids+=("$1")
 }
 
+one_window() {
+    [ "$(windows | wc -l)" -eq 1 ]
+}
+
+drawn() {
+    local colours
+    colours=$(import -window "$1" -format '%k' info: 2>/dev/null) || return 1
+    [ "${colours:-0}" -gt 16 ]
+}
+
+clipboard_clear() {
+    printf '' | xclip -selection clipboard -in
+}
+
+clipboard_wait() {
+    local copied=""
+    copy_arrived() {
+        copied=$(xclip -out -selection clipboard 2>/dev/null) && [ -n "$copied" ]
+    }
+    wait_until "$1" copy_arrived || return 1
+    printf '%s\n' "$copied"
+}
+
 xdisplay_start() {
     local screen=${1:-1024x768x24} log=${2:-/dev/null}
     local number
@@ -41,13 +79,9 @@ xdisplay_start() {
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$log" 2>&1 &
     xdisplay_own $!
     exec 3>&-
-    for _ in $(seq 200); do
-        [ -s "$number" ] && break
-        sleep 0.05
-    done
-    if ! [ -s "$number" ]; then
+    if ! wait_until 30 test -s "$number"; then
         rm -f "$number"
-        echo "xdisplay: Xvfb did not start" >&2
+        echo "xdisplay: Xvfb did not start within 30 s" >&2
         return 1
     fi
     DISPLAY=":$(head -n1 "$number")"
@@ -59,11 +93,9 @@ xdisplay_start() {
     # without one Wine waits two seconds for each.
     openbox --sm-disable >/dev/null 2>&1 &
     xdisplay_own $!
-    for _ in $(seq 200); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.05
-    done
-    echo "xdisplay: openbox did not start" >&2
+    wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    wait_until 30 wm_up && return 0
+    echo "xdisplay: openbox did not start within 30 s" >&2
     return 1
 }
 
