@@ -44,7 +44,7 @@ app_pid=$!
 xdisplay_own "$app_pid"
 
 about=""
-wait_until 30 one_window || fail "the About window did not open"
+wait_until 60 one_window || fail "the About window did not open within 60 s"
 about=$(windows)
 started=$SECONDS
 
@@ -55,9 +55,9 @@ sleep 1
 [ -z "$(main_window)" ] || fail "OK opened the main window during the countdown"
 one_window || fail "the About window closed during the countdown"
 
-wait_until 10 geometry_is "$about" 586x261 ||
+wait_until 30 geometry_is "$about" 586x261 ||
     fail "the About window is not 586x261: $(xdotool getwindowgeometry "$about")"
-wait_until 10 drawn "$about" || fail "the About window was not drawn"
+wait_until 30 drawn "$about" || fail "the About window was not drawn"
 shot about-start
 
 # OK is enabled at the tenth tick of a timer started before the window was
@@ -70,11 +70,11 @@ press_ok() {
     about_window && click "$about" 529 238
     wait_until 2 main_window
 }
-wait_until 30 press_ok || fail "OK did not open the main window"
+wait_until 60 press_ok || fail "OK did not open the main window"
 form=$(main_window)
-wait_until 10 one_window || fail "the About window did not close"
+wait_until 30 one_window || fail "the About window did not close"
 [ "$(windows)" = "$form" ] || fail "another window than the main window is left"
-wait_until 10 drawn "$form" || fail "the main window was not drawn"
+wait_until 30 drawn "$form" || fail "the main window was not drawn"
 shot main-start
 
 # Type 1 4 5 6 into the four boxes and press Calculate.
@@ -90,7 +90,7 @@ click "$form" 60 187
 clipboard_clear
 click "$form" 114 122
 xdotool key ctrl+a ctrl+c
-result=$(clipboard_wait 10) || fail "nothing was copied from the result box"
+result=$(clipboard_wait 30) || fail "nothing was copied from the result box"
 expected=$'\n6/(5/4-1)'
 [ "$result" = "$expected" ] || fail "the result box shows '$result', not '$expected'"
 shot main-result

@@ -52,7 +52,7 @@ run_at() {
     click() { xdotool mousemove --window "$1" "$(px "$2")" "$(px "$3")" click 1; }
     has_geometry() { xdotool getwindowgeometry "$1" | grep -q "Geometry: $(px "$2")x$(px "$3")\$"; }
     geometry_is() {
-        wait_until 10 has_geometry "$@" ||
+        wait_until 30 has_geometry "$@" ||
             fail "window $1 is not $(px "$2")x$(px "$3"): $(xdotool getwindowgeometry "$1")"
     }
     # Every line of the result box, through the clipboard.
@@ -60,7 +60,7 @@ run_at() {
         clipboard_clear
         click "$form" 1717 1830
         xdotool key ctrl+a ctrl+c
-        clipboard_wait 10 | tr -d '\r'
+        clipboard_wait 30 | tr -d '\r'
     }
 
     # A server left running would draw on the display its desktop started on.
@@ -69,7 +69,7 @@ run_at() {
     local app=$!
     xdisplay_own "$app"
 
-    wait_until 30 one_window || fail "the About window did not open"
+    wait_until 60 one_window || fail "the About window did not open within 60 s"
     local about
     about=$(windows)
     local started=$SECONDS
@@ -82,7 +82,7 @@ run_at() {
     one_window || fail "the About window closed during the countdown"
 
     geometry_is "$about" 8790 3915
-    wait_until 10 drawn "$about" || fail "the About window was not drawn"
+    wait_until 30 drawn "$about" || fail "the About window was not drawn"
     shot about-start
 
     # OK is enabled at the tenth tick of a timer started before the window was
@@ -95,12 +95,12 @@ run_at() {
         about_window && click "$about" 7935 3570
         wait_until 2 main_window
     }
-    wait_until 30 press_ok || fail "OK did not open the main window"
+    wait_until 60 press_ok || fail "OK did not open the main window"
     local form
     form=$(named "$main_title")
-    wait_until 10 one_window || fail "the About window did not close"
+    wait_until 30 one_window || fail "the About window did not close"
     geometry_is "$form" 3465 3090
-    wait_until 10 drawn "$form" || fail "the main window was not drawn"
+    wait_until 30 drawn "$form" || fail "the main window was not drawn"
     shot main-start
 
     # 12 in each box, then Calculate.
@@ -122,8 +122,8 @@ run_at() {
     xdotool type x
     click "$form" 907 2812
     wait_until 30 warning_box || fail "a bad entry brought up no warning box"
-    wait_until 10 warning_box_active || fail "the warning box did not get the focus"
-    wait_until 10 drawn "$(named Quaddle)" || fail "the warning box was not drawn"
+    wait_until 30 warning_box_active || fail "the warning box did not get the focus"
+    wait_until 30 drawn "$(named Quaddle)" || fail "the warning box was not drawn"
     shot warning
     xdotool key Return
     wait_until 30 no_warning_box || fail "the warning box did not close"
