@@ -31,7 +31,6 @@ fail() {
 }
 # The program's visible windows.
 windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
-main_window() { xdotool search --onlyvisible --name "^${main_title//./\\.}\$" 2>/dev/null; }
 about_window() { [ -n "$about" ] && windows | grep -qx "$about"; }
 # X delivers the events in the order sent, so no wait is needed between a
 # click and the keys that follow it.
@@ -45,14 +44,14 @@ xdisplay_own "$app_pid"
 
 about=""
 wait_until 60 one_window || fail "the About window did not open within 60 s"
-about=$(windows)
+about=$window
 started=$SECONDS
 
 # OK (centre 529,238) is disabled during the countdown, pressed at once: a
 # second in which a wrong reaction would show.
 click "$about" 529 238
 sleep 1
-[ -z "$(main_window)" ] || fail "OK opened the main window during the countdown"
+named_window "$main_title" && fail "OK opened the main window during the countdown"
 one_window || fail "the About window closed during the countdown"
 
 wait_until 30 geometry_is "$about" 586x261 ||
@@ -68,12 +67,12 @@ left=$((10 - (SECONDS - started)))
 shot about-ready
 press_ok() {
     about_window && click "$about" 529 238
-    wait_until 2 main_window
+    wait_until 2 named_window "$main_title"
 }
 wait_until 60 press_ok || fail "OK did not open the main window"
-form=$(main_window)
+form=$window
 wait_until 30 one_window || fail "the About window did not close"
-[ "$(windows)" = "$form" ] || fail "another window than the main window is left"
+[ "$window" = "$form" ] || fail "another window than the main window is left"
 wait_until 30 drawn "$form" || fail "the main window was not drawn"
 shot main-start
 

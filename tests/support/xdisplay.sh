@@ -20,7 +20,12 @@
 #       from wait.sh beside this file.
 #   one_window
 #       succeeds when exactly one window is shown of those the caller's own
-#       function windows lists, one window id a line.
+#       function windows lists, one window id a line, and leaves its id in
+#       the variable window.
+#   named_window TITLE
+#       the same for the one shown window of that title.
+#   A search that meets a window being destroyed finds nothing at all, so a
+#   window's id is taken only in a wait on one of these.
 #   drawn WINDOW
 #       succeeds once WINDOW shows more than a plain background: a window
 #       that has been mapped may not have been painted yet.
@@ -47,7 +52,13 @@ xdisplay_own() {
 }
 
 one_window() {
-    [ "$(windows | wc -l)" -eq 1 ]
+    window=$(windows)
+    [ -n "$window" ] && [ "$(wc -l <<<"$window")" -eq 1 ]
+}
+
+named_window() {
+    window=$(xdotool search --onlyvisible --name "^${1//./\\.}\$" 2>/dev/null) &&
+        [ -n "$window" ] && [ "$(wc -l <<<"$window")" -eq 1 ]
 }
 
 drawn() {

@@ -39,11 +39,8 @@ run_at() {
         exit 1
     }
     windows() { xdotool search --onlyvisible --classname quaddle.exe 2>/dev/null || true; }
-    named() { xdotool search --onlyvisible --name "^${1//./\\.}\$" 2>/dev/null || true; }
-    main_window() { [ -n "$(named "$main_title")" ]; }
-    warning_box() { [ -n "$(named Quaddle)" ]; }
-    no_warning_box() { ! warning_box; }
-    warning_box_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(named Quaddle)" ]; }
+    no_warning_box() { ! named_window Quaddle; }
+    warning_box_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$box" ]; }
     about_window() { windows | grep -qx "$about"; }
     ended() { ! kill -0 "$app" 2>/dev/null; }
     # A click at a point of a window's client area, given in twips. Wine
@@ -70,15 +67,14 @@ run_at() {
     xdisplay_own "$app"
 
     wait_until 60 one_window || fail "the About window did not open within 60 s"
-    local about
-    about=$(windows)
+    local about=$window
     local started=$SECONDS
 
     # OK is disabled during the countdown, pressed at once: half a second in
     # which a wrong reaction would show.
     click "$about" 7935 3570
     sleep 0.5
-    main_window && fail "OK opened the main window during the countdown"
+    named_window "$main_title" && fail "OK opened the main window during the countdown"
     one_window || fail "the About window closed during the countdown"
 
     geometry_is "$about" 8790 3915
@@ -93,12 +89,12 @@ run_at() {
     shot about-ready
     press_ok() {
         about_window && click "$about" 7935 3570
-        wait_until 2 main_window
+        wait_until 2 named_window "$main_title"
     }
     wait_until 60 press_ok || fail "OK did not open the main window"
-    local form
-    form=$(named "$main_title")
+    local form=$window
     wait_until 30 one_window || fail "the About window did not close"
+    [ "$window" = "$form" ] || fail "another window than the main window is left"
     geometry_is "$form" 3465 3090
     wait_until 30 drawn "$form" || fail "the main window was not drawn"
     shot main-start
@@ -121,9 +117,10 @@ run_at() {
     xdotool key ctrl+a
     xdotool type x
     click "$form" 907 2812
-    wait_until 30 warning_box || fail "a bad entry brought up no warning box"
+    wait_until 30 named_window Quaddle || fail "a bad entry brought up no warning box"
+    local box=$window
     wait_until 30 warning_box_active || fail "the warning box did not get the focus"
-    wait_until 30 drawn "$(named Quaddle)" || fail "the warning box was not drawn"
+    wait_until 30 drawn "$box" || fail "the warning box was not drawn"
     shot warning
     xdotool key Return
     wait_until 30 no_warning_box || fail "the warning box did not close"
