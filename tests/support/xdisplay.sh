@@ -26,6 +26,9 @@
 #       the same for the one shown window of that title.
 #   A search that meets a window being destroyed finds nothing at all, so a
 #   window's id is taken only in a wait on one of these.
+#   active WINDOW
+#       succeeds when WINDOW is the one the window manager made active, the
+#       one that gets the keys.
 #   drawn WINDOW
 #       succeeds once WINDOW shows more than a plain background: a window
 #       that has been mapped may not have been painted yet.
@@ -59,6 +62,10 @@ one_window() {
 named_window() {
     window=$(xdotool search --onlyvisible --name "^${1//./\\.}\$" 2>/dev/null) &&
         [ -n "$window" ] && [ "$(wc -l <<<"$window")" -eq 1 ]
+}
+
+active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
 }
 
 drawn() {

@@ -40,24 +40,17 @@ run_at() {
     }
     windows() { xdotool search --onlyvisible --classname quaddle.exe 2>/dev/null || true; }
     no_warning_box() { ! named_window Quaddle; }
-    warning_box_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$box" ]; }
     about_window() { windows | grep -qx "$about"; }
     ended() { ! kill -0 "$app" 2>/dev/null; }
-    # A click at a point of a window's client area, given in twips. Wine
-    # takes the events in the order X delivers them, so the keys that follow
-    # a click need no wait.
+    # A click at a point of a window's client area, given in twips; only
+    # where the test then waits for its effect: the window manager holds a
+    # click until it has seen it, while keys sent after it go on, so keys
+    # are never sent behind a click.
     click() { xdotool mousemove --window "$1" "$(px "$2")" "$(px "$3")" click 1; }
     has_geometry() { xdotool getwindowgeometry "$1" | grep -q "Geometry: $(px "$2")x$(px "$3")\$"; }
     geometry_is() {
         wait_until 30 has_geometry "$@" ||
             fail "window $1 is not $(px "$2")x$(px "$3"): $(xdotool getwindowgeometry "$1")"
-    }
-    # Every line of the result box, through the clipboard.
-    result_lines() {
-        clipboard_clear
-        click "$form" 1717 1830
-        xdotool key ctrl+a ctrl+c
-        clipboard_wait 30 | tr -d '\r'
     }
 
     # A server left running would draw on the display its desktop started on.
@@ -99,27 +92,30 @@ run_at() {
     wait_until 30 drawn "$form" || fail "the main window was not drawn"
     shot main-start
 
-    # 12 in each box, then Calculate.
-    for left in 405 1110 1815 2520; do
-        click "$form" $((left + 300)) 660
-        xdotool key ctrl+a
+    # 12 in each box, from the keyboard: Calculate has the focus first, Tab
+    # goes through the four boxes in order, Enter in a box calculates, and
+    # the next Tab reaches the result box, whose lines are copied.
+    wait_until 30 active "$form" || fail "the main window did not get the focus"
+    for _ in 1 2 3 4; do
+        xdotool key Tab ctrl+a
         xdotool type 12
     done
-    click "$form" 907 2812
+    clipboard_clear
+    xdotool key Return Tab ctrl+a ctrl+c
     local result
-    result=$(result_lines) || fail "nothing was copied from the result box"
+    result=$(clipboard_wait 30 | tr -d '\r') || fail "nothing was copied from the result box"
     [ "$(grep -c . <<<"$result")" -eq 4 ] || fail "12 12 12 12 shows '$result', not four lines"
     shot main-result
 
-    # A bad entry: the warning box, modal, then the calculation goes on. Its
-    # Return goes to the window with the focus: the box's, once it has it.
-    click "$form" 705 660
-    xdotool key ctrl+a
+    # A bad entry in the first box (back from the result box past the other
+    # three), then a click on Calculate: the warning box, modal. Its Return
+    # goes to the window with the focus: the box's, once it has it.
+    xdotool key shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a
     xdotool type x
     click "$form" 907 2812
     wait_until 30 named_window Quaddle || fail "a bad entry brought up no warning box"
     local box=$window
-    wait_until 30 warning_box_active || fail "the warning box did not get the focus"
+    wait_until 30 active "$box" || fail "the warning box did not get the focus"
     wait_until 30 drawn "$box" || fail "the warning box was not drawn"
     shot warning
     xdotool key Return
