@@ -42,10 +42,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 xdisplay_pids=()
 
+# Stops what was started, the last first, and waits until each has gone.
 xdisplay_stop() {
-    local i
+    local i pid
     for ((i = ${#xdisplay_pids[@]} - 1; i >= 0; i--)); do
-        kill "${xdisplay_pids[i]}" 2>/dev/null || true
+        pid=${xdisplay_pids[i]}
+        kill "$pid" 2>/dev/null || continue
+        gone() { ! kill -0 "$pid" 2>/dev/null; }
+        wait_until 10 gone || kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
     xdisplay_pids=()
 }
@@ -93,8 +98,11 @@ xdisplay_start() {
     trap xdisplay_stop EXIT
     number=$(mktemp)
     # Xvfb writes the number of the display it took to fd 3 once it is ready.
+    # Without -noreset it starts afresh whenever its last client leaves, and
+    # refuses whoever connects just then: the window manager, say, right
+    # after a first look at the screen.
     exec 3>"$number"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp >"$log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset >>"$log" 2>&1 &
     xdisplay_own $!
     exec 3>&-
     if ! wait_until 30 test -s "$number"; then
@@ -109,11 +117,17 @@ xdisplay_start() {
 
     # A window manager answers Wine's requests to hide a window at once;
     # without one Wine waits two seconds for each.
-    openbox --sm-disable >/dev/null 2>&1 &
-    xdisplay_own $!
+    openbox --sm-disable >>"$log" 2>&1 &
+    local openbox=$!
+    xdisplay_own $openbox
     wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     wait_until 30 wm_up && return 0
-    echo "xdisplay: openbox did not start within 30 s" >&2
+    if kill -0 "$openbox" 2>/dev/null; then
+        echo "xdisplay: openbox, running on $DISPLAY, did not take the screen within 30 s" >&2
+    else
+        echo "xdisplay: openbox ended on $DISPLAY without taking the screen" >&2
+    fi
+    [ "$log" = /dev/null ] || tail -n 5 "$log" >&2
     return 1
 }
 
