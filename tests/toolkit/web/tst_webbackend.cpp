@@ -501,7 +501,12 @@ TEST_CASE("only web pages and mail addresses are opened, never a script in the p
         {"https://example.org/a", true, "https://example.org/a|_blank|noopener"},
         {"HTTPS://example.org", true, "HTTPS://example.org|_blank|noopener"},
         {"mailto:someone@example.org", true, "mailto:someone@example.org|_self|"},
+        // A host with a port is a web address, not a scheme.
+        {"example.com:8080", true, "http://example.com:8080|_blank|noopener"},
+        {"localhost:8000/path", true, "http://localhost:8000/path|_blank|noopener"},
+        {"example.com:8080?q=1", true, "http://example.com:8080?q=1|_blank|noopener"},
         {"javascript:alert(1)", false, ""},
+        {"javascript:1;alert(1)", false, ""},
         {"JavaScript:alert(1)", false, ""},
         {"data:text/html,<p>", false, ""},
         {"", false, ""},
