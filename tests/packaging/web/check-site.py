@@ -4,7 +4,7 @@ exactly the site's files, flat; the service worker keeps every file of the
 site and nothing else, under a cache named after the version; the manifest's
 icons exist in the sizes it gives; the page refers only to its own files and
 carries no inline script or style, which its Content-Security-Policy would
-refuse.
+refuse, and its policy forbids a <base> element.
 
 Usage: check-site.py SITE_DIR ZIP VERSION
 """
@@ -97,7 +97,15 @@ def main():
     page = Page()
     with open(os.path.join(site, "index.html"), encoding="utf-8") as index:
         page.feed(index.read())
-    check(page.policy and "default-src 'self'" in page.policy, "the page has no Content-Security-Policy of its own files")
+    directives = {}
+    for directive in (page.policy or "").split(";"):
+        if directive.split():
+            name, *sources = directive.split()
+            directives[name.lower()] = sources
+    check(directives.get("default-src") == ["'self'"], "the page has no Content-Security-Policy of its own files")
+    # A <base> element, had anything the chance to add one, would move every
+    # relative address of the page, its scripts' among them, elsewhere.
+    check(directives.get("base-uri") == ["'none'"], f"the page's policy does not forbid <base>: {page.policy}")
     check(not page.inline, f"the page has inline code or style: {page.inline}")
     for reference in page.references:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
