@@ -15,6 +15,16 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.send = function(w, c, what, shift) { _quaddle_event(w, c, what, shift ? 1 : 0); };
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
+    // Labels and frames have no disabled state of their own in HTML.
+    Q.enabled = function(el) { return !el.disabled && !el.classList.contains('q-disabled'); };
+    Q.setEnabled = function(el, on) {
+        if ('disabled' in el) {
+            el.disabled = !on;
+            return;
+        }
+        el.classList.toggle('q-disabled', !on);
+        if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
+    };
     // The page's title is the caption of the window in front.
     Q.title = function() {
         var front = null;
@@ -66,11 +76,13 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     client.addEventListener('click', function(e) {
         var i = index(e), el = win.c[i];
         // The second click of a double-click on a label is no Click of its own.
-        if (i >= 0 && !el.disabled && !(el.classList.contains('q-label') && e.detail > 1)) Q.send(id, i, 0);
+        if (i >= 0 && Q.enabled(el) && !(el.classList.contains('q-label') && e.detail > 1)) Q.send(id, i, 0);
     });
+    // A disabled control takes no pointer moves, and is no background either.
     client.addEventListener('pointermove', function(e) {
+        var i = index(e);
         if (e.target === client) Q.send(id, -1, 1);
-        else if (index(e) >= 0) Q.send(id, index(e), 1);
+        else if (i >= 0 && Q.enabled(win.c[i])) Q.send(id, i, 1);
     });
     root.addEventListener('keydown', function(e) {
         if (e.isComposing) return;
@@ -116,7 +128,7 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     }
     if (kind == 3) el.type = 'button';
     if (kind == 4) el.setAttribute('role', 'group');
-    if (kind >= 1 && kind <= 3) el.disabled = !enabled;
+    Q.setEnabled(el, enabled);
     if (centered) el.classList.add('q-centered');
     if (link) el.classList.add('q-link');
     if (a) el.setAttribute('aria-label', a);
@@ -172,12 +184,11 @@ EM_JS(void, q_setForeColor, (int win, int index, int color), {
 });
 
 EM_JS(int, q_enabled, (int win, int index), {
-    return !Module.quaddle.w[win].c[index].disabled;
+    return Module.quaddle.enabled(Module.quaddle.w[win].c[index]);
 });
 
 EM_JS(void, q_setEnabled, (int win, int index, int enabled), {
-    var el = Module.quaddle.w[win].c[index];
-    if ('disabled' in el) el.disabled = !enabled;
+    Module.quaddle.setEnabled(Module.quaddle.w[win].c[index], enabled);
 });
 
 EM_JS(void, q_setFont, (int win, int index, const char *family, double points, int weight), {
