@@ -242,6 +242,7 @@ TEST_CASE("a disabled label takes no clicks and no pointer moves until it is ena
     testing::processEvents();
     CHECK(probe.form.linkClicks == 0);
     CHECK(probe.form.linkMoves == 0);
+    CHECK(probe.form.backgroundMoves == 0);
     link.setEnabled(true);
     testing::click(link);
     testing::processEvents();
