@@ -141,6 +141,23 @@ EM_JS(int, openBoxes, (), {
     return document.querySelectorAll('dialog.q-warning').length;
 });
 
+// One key event, as the browser sends it, to the element with that id, which
+// gets the focus first. Browsers leave keyCode out of an event's init, so it
+// is set afterwards: Safari's input methods report 229.
+EM_JS(void, keyEvent, (const char *id, const char *type, const char *key, int keyCode, int repeat,
+                       int composing), {
+    var el = document.getElementById(UTF8ToString(id));
+    el.focus();
+    var e = new KeyboardEvent(UTF8ToString(type), {key: UTF8ToString(key), repeat: !!repeat, isComposing: !!composing,
+                                                   bubbles: true, cancelable: true, composed: true});
+    Object.defineProperty(e, 'keyCode', {value: keyCode});
+    el.dispatchEvent(e);
+});
+
+EM_JS(void, focusElement, (const char *id), {
+    document.getElementById(UTF8ToString(id)).focus();
+});
+
 EM_JS(int, endedRaw, (), {
     var line = document.querySelector('.q-ended');
     var t = line ? line.textContent + '|' + (line.querySelector('a').href == location.href.split('#')[0]) : "";
@@ -257,6 +274,71 @@ struct BothShown {
                 check(*form, form->controlAt(i), controls[i], id(*form, form->controlAt(i)));
             }
         }
+    }
+};
+
+// A window of the test's own: two buttons that count their clicks, and a text
+// box whose Enter presses the first.
+constexpr toolkit::ControlSpec probeControls[] = {
+    {.kind = ControlKind::TextBox,
+     .name = "Entry",
+     .text = "",
+     .place = {120, 120, 1400, 330},
+     .tabIndex = 0},
+    {.kind = ControlKind::CommandButton,
+     .name = "Button",
+     .text = "button",
+     .place = {120, 600, 1200, 400},
+     .tabIndex = 1},
+    {.kind = ControlKind::CommandButton,
+     .name = "Other",
+     .text = "other",
+     .place = {1500, 600, 1200, 400},
+     .tabIndex = 2},
+};
+
+constexpr toolkit::FormSpec probeLayout{.name = "Probe",
+                                        .caption = "Probe",
+                                        .width = 3000,
+                                        .height = 1200,
+                                        .controls = probeControls,
+                                        .defaultButton = "Button"};
+
+class Probe : public toolkit::Form
+{
+public:
+    Probe()
+        : Form(probeLayout)
+    {
+        bind<Probe>(handlers);
+    }
+
+    int clicks = 0;
+    int otherClicks = 0;
+
+    void Button_Click() { ++clicks; }
+    void Other_Click() { ++otherClicks; }
+
+private:
+    static constexpr toolkit::Handler<Probe> handlers[] = {
+        {"Button", toolkit::Event::Click, &Probe::Button_Click},
+        {"Other", toolkit::Event::Click, &Probe::Other_Click},
+    };
+};
+
+// The probe, shown; unloaded when the test ends, also a failed one.
+struct ShownProbe {
+    Probe &form = toolkit::form<Probe>();
+    ShownProbe() { form.Show(); }
+    ~ShownProbe()
+    {
+        if (formExists<Probe>())
+            toolkit::form<Probe>().Unload();
+        testing::waitUntil([] { return !formExists<Probe>(); });
+    }
+    std::string id(const char *control) const
+    {
+        return web::elementId(form, form.control(control));
     }
 };
 
@@ -517,6 +599,59 @@ TEST_CASE("only web pages and mail addresses are opened, never a script in the p
         CHECK(toolkit::backend::openDocument({0, "open", row.file, "", "", toolkit::swShow}) ==
               row.opened);
         CHECK(taken(openedRaw()) == row.asked);
+    }
+}
+
+TEST_CASE("Space clicks a focused button once, when it is released after a press on it")
+{
+    enum class Step { Down, Repeat, Up, Focus };
+    struct Action {
+        Step step;
+        const char *control;
+        int clicks; // of Button, once the step is done
+    };
+    struct Row {
+        const char *name;
+        std::vector<Action> actions;
+    };
+    const Row rows[] = {
+        {"pressed and released", {{Step::Down, "Button", 0}, {Step::Up, "Button", 1}}},
+        {"held down, the key repeating",
+         {{Step::Down, "Button", 0},
+          {Step::Repeat, "Button", 0},
+          {Step::Repeat, "Button", 0},
+          {Step::Up, "Button", 1}}},
+        // As when the press closed the warning box and the focus came back.
+        {"released without a press on it", {{Step::Focus, "Button", 0}, {Step::Up, "Button", 0}}},
+        {"pressed, the focus away and back, released",
+         {{Step::Down, "Button", 0},
+          {Step::Focus, "Other", 0},
+          {Step::Focus, "Button", 0},
+          {Step::Up, "Button", 0}}},
+        {"pressed on one button, released on another",
+         {{Step::Down, "Button", 0}, {Step::Up, "Other", 0}}},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        for (const Action &action : row.actions) {
+            const std::string id = probe.id(action.control);
+            switch (action.step) {
+            case Step::Down:
+            case Step::Repeat:
+                keyEvent(id.c_str(), "keydown", " ", 32, action.step == Step::Repeat, false);
+                break;
+            case Step::Up:
+                keyEvent(id.c_str(), "keyup", " ", 32, false, false);
+                break;
+            case Step::Focus:
+                focusElement(id.c_str());
+                break;
+            }
+            testing::processEvents();
+            CHECK(probe.form.clicks == action.clicks);
+        }
+        CHECK(probe.form.otherClicks == 0);
     }
 }
 

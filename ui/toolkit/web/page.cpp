@@ -84,20 +84,42 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
         if (e.target === client) Q.send(id, -1, 1);
         else if (i >= 0 && Q.enabled(win.c[i])) Q.send(id, i, 1);
     });
+    // The button that Space pressed: its release clicks it, while it has kept
+    // the focus. A release without a press (the press closed the warning box,
+    // and the focus came back) clicks nothing.
+    var pressed = null, press = function(el) {
+        if (pressed) pressed.classList.remove('q-pressed');
+        pressed = el;
+        if (el) el.classList.add('q-pressed');
+    };
     root.addEventListener('keydown', function(e) {
         if (e.isComposing) return;
         var el = e.target, i = win.c.indexOf(el);
         if (e.key == 'Tab') {
             e.preventDefault();
             Q.send(id, i, 4, e.shiftKey);
-        } else if (i >= 0 && el.tagName == 'BUTTON' && (e.key == 'Enter' || e.key == ' ')) {
+        } else if (i >= 0 && el.tagName == 'BUTTON' && e.key == 'Enter') {
             e.preventDefault();
-            if (!el.disabled) Q.send(id, i, 0);
+            if (Q.enabled(el)) Q.send(id, i, 0);
+        } else if (i >= 0 && el.tagName == 'BUTTON' && e.key == ' ') {
+            // Space only presses the button; its release clicks, once, as on
+            // the desktops, however long the key repeats meanwhile.
+            e.preventDefault();
+            if (!e.repeat) press(el);
         } else if (i >= 0 && el.tagName == 'INPUT' && e.key == 'Enter') {
             e.preventDefault();
             Q.send(id, i, 5);
         }
     });
+    root.addEventListener('keyup', function(e) {
+        var el = e.target, i = win.c.indexOf(el);
+        if (e.key != ' ' || !pressed) return;
+        e.preventDefault();
+        var click = el === pressed && Q.enabled(el);
+        press(null);
+        if (click) Q.send(id, i, 0);
+    });
+    root.addEventListener('focusout', function(e) { if (e.target === pressed) press(null); });
     root.addEventListener('pointerdown', function() { Q.front(win); });
     root.addEventListener('focusin', function() { Q.front(win); });
     Q.w[id] = win;
