@@ -655,6 +655,30 @@ TEST_CASE("Space clicks a focused button once, when it is released after a press
     }
 }
 
+TEST_CASE("Enter in a text box presses the default button, but not the Enter that ends input "
+          "through an input method")
+{
+    struct Row {
+        const char *name;
+        int keyCode;
+        bool composing;
+        int clicks;
+    };
+    const Row rows[] = {
+        {"Enter", 13, false, 1},
+        {"Enter while composing", 229, true, 0},
+        // Safari reports the Enter that commits the text as no longer composing.
+        {"Enter committing the composed text", 229, false, 0},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        keyEvent(probe.id("Entry").c_str(), "keydown", "Enter", row.keyCode, false, row.composing);
+        testing::processEvents();
+        CHECK(probe.form.clicks == row.clicks);
+    }
+}
+
 TEST_CASE("the page's title is the caption of the window in front")
 {
     BothShown shown;

@@ -93,7 +93,9 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
         if (el) el.classList.add('q-pressed');
     };
     root.addEventListener('keydown', function(e) {
-        if (e.isComposing) return;
+        // Keys that go to an input method (code 229) are its own; Safari sends
+        // the Enter that commits the composed text as one, no longer composing.
+        if (e.isComposing || e.keyCode == 229) return;
         var el = e.target, i = win.c.indexOf(el);
         if (e.key == 'Tab') {
             e.preventDefault();
