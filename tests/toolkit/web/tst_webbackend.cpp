@@ -1,6 +1,7 @@
 // What only the browser backend does, checked on the page it builds: places
 // in CSS pixels, fonts and fitted texts, colours, what takes the focus, the
-// warning <dialog>, the requests handed to the browser, the line left when the
+// warning <dialog> and what waits for it, Space on a button and Enter from an
+// input method, the requests handed to the browser, the line left when the
 // program ends, windows scaled down on a small screen, and the names a
 // screen reader is given. The runner runs it at device pixel ratios 1 and 2
 // and on a phone-sized screen.
@@ -12,13 +13,16 @@
 #include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/web/fonts.h"
+#include "toolkit/web/page.h"
 #include "toolkit/web/webwindow.h"
 
 #include <doctest/doctest.h>
 #include <emscripten.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using toolkit::ControlKind;
@@ -127,6 +131,32 @@ EM_JS(void, answerBoxes, (const char *how), {
                            box.querySelector('.q-icon') ? 'icon' : 'no icon'].join('|'));
         if (key == 'click') ok.click();
         else document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true, cancelable: true}));
+    }, 20);
+});
+
+// Answers each warning box with a click on its button, but only once the page
+// has sent an event of kind `what` (a timer's tick, work posted for later)
+// since this call; notes each box's text and how many boxes were open.
+EM_JS(void, answerBoxesAfter, (int what), {
+    var Q = Module.quaddle;
+    if (!Q.sent) {
+        var send = Q.send;
+        Q.sent = {};
+        Q.send = function(w, c, kind, shift) {
+            Q.sent[kind] = (Q.sent[kind] || 0) + 1;
+            send(w, c, kind, shift);
+        };
+    }
+    var before = Q.sent[what] || 0;
+    Module.boxes = [];
+    clearInterval(Module.answering);
+    Module.answering = setInterval(function() {
+        var box = document.querySelector('dialog.q-warning[open]:not(.answered)');
+        if (!box || (Q.sent[what] || 0) == before) return;
+        box.classList.add('answered');
+        Module.boxes.push(box.querySelector('.q-text').textContent + '|' +
+                          document.querySelectorAll('dialog.q-warning[open]').length + ' open');
+        box.querySelector('.q-ok').click();
     }, 20);
 });
 
@@ -277,8 +307,8 @@ struct BothShown {
     }
 };
 
-// A window of the test's own: two buttons that count their clicks, and a text
-// box whose Enter presses the first.
+// A window of the test's own: two buttons that count their clicks, a text box
+// whose Enter presses the first, and a timer that runs what it is given.
 constexpr toolkit::ControlSpec probeControls[] = {
     {.kind = ControlKind::TextBox,
      .name = "Entry",
@@ -296,12 +326,14 @@ constexpr toolkit::ControlSpec probeControls[] = {
      .place = {1500, 600, 1200, 400},
      .tabIndex = 2},
 };
+constexpr toolkit::TimerSpec probeTimers[] = {{"Tick", 20}};
 
 constexpr toolkit::FormSpec probeLayout{.name = "Probe",
                                         .caption = "Probe",
                                         .width = 3000,
                                         .height = 1200,
                                         .controls = probeControls,
+                                        .timers = probeTimers,
                                         .defaultButton = "Button"};
 
 class Probe : public toolkit::Form
@@ -315,14 +347,21 @@ public:
 
     int clicks = 0;
     int otherClicks = 0;
+    std::function<void()> onNextTick;
 
     void Button_Click() { ++clicks; }
     void Other_Click() { ++otherClicks; }
+    void Tick_Timer()
+    {
+        if (onNextTick)
+            std::exchange(onNextTick, nullptr)();
+    }
 
 private:
     static constexpr toolkit::Handler<Probe> handlers[] = {
         {"Button", toolkit::Event::Click, &Probe::Button_Click},
         {"Other", toolkit::Event::Click, &Probe::Other_Click},
+        {"Tick", toolkit::Event::Timer, &Probe::Tick_Timer},
     };
 };
 
@@ -556,6 +595,39 @@ TEST_CASE("Calculate waits for each warning before it reads the next box")
               "alertdialog|Quaddle|请输入一个1－13的数！|确定|modal|ok focused|icon"});
     // The search ran after both: 3, 0, 9, 0 have no solution.
     CHECK(form.control("Text1").text().empty());
+}
+
+TEST_CASE("a warning box asked for while one waits opens after it, once its caller has gone on")
+{
+    enum class From { Tick, Task };
+    struct Row {
+        const char *name;
+        From from;
+        web::PageEvent event; // what the page sends for it
+    };
+    const Row rows[] = {{"a timer's tick", From::Tick, web::PageEvent::Timer},
+                        {"work posted for later", From::Task, web::PageEvent::Tasks}};
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        std::vector<std::string> said;
+        auto second = [&said] {
+            said.push_back("asks");
+            toolkit::MsgBoxWarning("second");
+            said.push_back("goes on");
+        };
+        if (row.from == From::Tick)
+            probe.form.onNextTick = second;
+        else
+            toolkit::backend::post(second);
+        answerBoxesAfter(static_cast<int>(row.event));
+        toolkit::MsgBoxWarning("first");
+        said.push_back("first closed");
+        CHECK(testing::waitUntil([&] { return said.size() == 3 && openBoxes() == 0; }));
+        CHECK(said == std::vector<std::string>{"first closed", "asks", "goes on"});
+        CHECK(lines(taken(boxesRaw())) ==
+              std::vector<std::string>{"first|1 open", "second|1 open"});
+    }
 }
 
 TEST_CASE("the links: a new tab without opener for the web page, mailto: to the browser")
