@@ -19,6 +19,7 @@
 //   last set; a disabled control takes no clicks and no pointer moves, and a
 //   move over it is not one over the window's background;
 // - Enter in a single-line text box presses the window's default button;
+//   Enter on a focused button clicks it, Space clicks it once, on release;
 // - the window system's close command unloads a window as Unload() does;
 // - a text marked shrinkToFit that the fonts at hand draw wider than its box
 //   is set just small enough to fit (backend::fittedPoints, in backend.h), so
