@@ -32,7 +32,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'"
+POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; base-uri 'none'"
 ASK = '[ask runner] '
 
 

@@ -1,6 +1,7 @@
 // What only the browser backend does, checked on the page it builds: places
 // in CSS pixels, fonts and fitted texts, colours in the light and the dark
-// scheme and their contrast, what takes the focus, the warning <dialog>, the
+// scheme and their contrast, what takes the focus, the warning <dialog> and
+// what waits for it, Space on a button and Enter from an input method, the
 // requests handed to the browser, the line left when the program ends,
 // windows drawn as large as the screen takes them (larger on a touch screen,
 // anew when a phone is turned), what a touch keyboard is asked for, and the
@@ -14,6 +15,7 @@
 #include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/web/fonts.h"
+#include "toolkit/web/page.h"
 #include "toolkit/web/webwindow.h"
 #include "windowlayout.h"
 
@@ -23,9 +25,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <span>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using toolkit::ControlKind;
@@ -193,6 +197,32 @@ EM_JS(void, answerBoxes, (const char *how), {
     }, 20);
 });
 
+// Answers each warning box with a click on its button, but only once the page
+// has sent an event of kind `what` (a timer's tick, work posted for later)
+// since this call; notes each box's text and how many boxes were open.
+EM_JS(void, answerBoxesAfter, (int what), {
+    var Q = Module.quaddle;
+    if (!Q.sent) {
+        var send = Q.send;
+        Q.sent = {};
+        Q.send = function(w, c, kind, shift) {
+            Q.sent[kind] = (Q.sent[kind] || 0) + 1;
+            send(w, c, kind, shift);
+        };
+    }
+    var before = Q.sent[what] || 0;
+    Module.boxes = [];
+    clearInterval(Module.answering);
+    Module.answering = setInterval(function() {
+        var box = document.querySelector('dialog.q-warning[open]:not(.answered)');
+        if (!box || (Q.sent[what] || 0) == before) return;
+        box.classList.add('answered');
+        Module.boxes.push(box.querySelector('.q-text').textContent + '|' +
+                          document.querySelectorAll('dialog.q-warning[open]').length + ' open');
+        box.querySelector('.q-ok').click();
+    }, 20);
+});
+
 EM_JS(int, boxesRaw, (), {
     clearInterval(Module.answering);
     var t = Module.boxes.join(String.fromCharCode(10));
@@ -208,6 +238,23 @@ EM_JS(int, boxLooksRaw, (), {
 
 EM_JS(int, openBoxes, (), {
     return document.querySelectorAll('dialog.q-warning').length;
+});
+
+// One key event, as the browser sends it, to the element with that id, which
+// gets the focus first. Browsers leave keyCode out of an event's init, so it
+// is set afterwards: Safari's input methods report 229.
+EM_JS(void, keyEvent, (const char *id, const char *type, const char *key, int keyCode, int repeat,
+                       int composing), {
+    var el = document.getElementById(UTF8ToString(id));
+    el.focus();
+    var e = new KeyboardEvent(UTF8ToString(type), {key: UTF8ToString(key), repeat: !!repeat, isComposing: !!composing,
+                                                   bubbles: true, cancelable: true, composed: true});
+    Object.defineProperty(e, 'keyCode', {value: keyCode});
+    el.dispatchEvent(e);
+});
+
+EM_JS(void, focusElement, (const char *id), {
+    document.getElementById(UTF8ToString(id)).focus();
 });
 
 EM_JS(int, endedRaw, (), {
@@ -411,6 +458,80 @@ struct BothShown {
                 check(*form, form->controlAt(i), controls[i], id(*form, form->controlAt(i)));
             }
         }
+    }
+};
+
+// A window of the test's own: two buttons that count their clicks, a text box
+// whose Enter presses the first, and a timer that runs what it is given.
+constexpr toolkit::ControlSpec probeControls[] = {
+    {.kind = ControlKind::TextBox,
+     .name = "Entry",
+     .text = "",
+     .place = {120, 120, 1400, 330},
+     .tabIndex = 0},
+    {.kind = ControlKind::CommandButton,
+     .name = "Button",
+     .text = "button",
+     .place = {120, 600, 1200, 400},
+     .tabIndex = 1},
+    {.kind = ControlKind::CommandButton,
+     .name = "Other",
+     .text = "other",
+     .place = {1500, 600, 1200, 400},
+     .tabIndex = 2},
+};
+constexpr toolkit::TimerSpec probeTimers[] = {{"Tick", 20}};
+
+constexpr toolkit::FormSpec probeLayout{.name = "Probe",
+                                        .caption = "Probe",
+                                        .width = 3000,
+                                        .height = 1200,
+                                        .controls = probeControls,
+                                        .timers = probeTimers,
+                                        .defaultButton = "Button"};
+
+class Probe : public toolkit::Form
+{
+public:
+    Probe()
+        : Form(probeLayout)
+    {
+        bind<Probe>(handlers);
+    }
+
+    int clicks = 0;
+    int otherClicks = 0;
+    std::function<void()> onNextTick;
+
+    void Button_Click() { ++clicks; }
+    void Other_Click() { ++otherClicks; }
+    void Tick_Timer()
+    {
+        if (onNextTick)
+            std::exchange(onNextTick, nullptr)();
+    }
+
+private:
+    static constexpr toolkit::Handler<Probe> handlers[] = {
+        {"Button", toolkit::Event::Click, &Probe::Button_Click},
+        {"Other", toolkit::Event::Click, &Probe::Other_Click},
+        {"Tick", toolkit::Event::Timer, &Probe::Tick_Timer},
+    };
+};
+
+// The probe, shown; unloaded when the test ends, also a failed one.
+struct ShownProbe {
+    Probe &form = toolkit::form<Probe>();
+    ShownProbe() { form.Show(); }
+    ~ShownProbe()
+    {
+        if (formExists<Probe>())
+            toolkit::form<Probe>().Unload();
+        testing::waitUntil([] { return !formExists<Probe>(); });
+    }
+    std::string id(const char *control) const
+    {
+        return web::elementId(form, form.control(control));
     }
 };
 
@@ -713,6 +834,39 @@ TEST_CASE("Calculate waits for each warning before it reads the next box")
     CHECK(form.control("Text1").text().empty());
 }
 
+TEST_CASE("a warning box asked for while one waits opens after it, once its caller has gone on")
+{
+    enum class From { Tick, Task };
+    struct Row {
+        const char *name;
+        From from;
+        web::PageEvent event; // what the page sends for it
+    };
+    const Row rows[] = {{"a timer's tick", From::Tick, web::PageEvent::Timer},
+                        {"work posted for later", From::Task, web::PageEvent::Tasks}};
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        std::vector<std::string> said;
+        auto second = [&said] {
+            said.push_back("asks");
+            toolkit::MsgBoxWarning("second");
+            said.push_back("goes on");
+        };
+        if (row.from == From::Tick)
+            probe.form.onNextTick = second;
+        else
+            toolkit::backend::post(second);
+        answerBoxesAfter(static_cast<int>(row.event));
+        toolkit::MsgBoxWarning("first");
+        said.push_back("first closed");
+        CHECK(testing::waitUntil([&] { return said.size() == 3 && openBoxes() == 0; }));
+        CHECK(said == std::vector<std::string>{"first closed", "asks", "goes on"});
+        CHECK(lines(taken(boxesRaw())) ==
+              std::vector<std::string>{"first|1 open", "second|1 open"});
+    }
+}
+
 TEST_CASE("the links: a new tab without opener for the web page, mailto: to the browser")
 {
     BothShown shown;
@@ -738,7 +892,12 @@ TEST_CASE("only web pages and mail addresses are opened, never a script in the p
         {"https://example.org/a", true, "https://example.org/a|_blank|noopener"},
         {"HTTPS://example.org", true, "HTTPS://example.org|_blank|noopener"},
         {"mailto:someone@example.org", true, "mailto:someone@example.org|_self|"},
+        // A host with a port is a web address, not a scheme.
+        {"example.com:8080", true, "http://example.com:8080|_blank|noopener"},
+        {"localhost:8000/path", true, "http://localhost:8000/path|_blank|noopener"},
+        {"example.com:8080?q=1", true, "http://example.com:8080?q=1|_blank|noopener"},
         {"javascript:alert(1)", false, ""},
+        {"javascript:1;alert(1)", false, ""},
         {"JavaScript:alert(1)", false, ""},
         {"data:text/html,<p>", false, ""},
         {"", false, ""},
@@ -749,6 +908,83 @@ TEST_CASE("only web pages and mail addresses are opened, never a script in the p
         CHECK(toolkit::backend::openDocument({0, "open", row.file, "", "", toolkit::swShow}) ==
               row.opened);
         CHECK(taken(openedRaw()) == row.asked);
+    }
+}
+
+TEST_CASE("Space clicks a focused button once, when it is released after a press on it")
+{
+    enum class Step { Down, Repeat, Up, Focus };
+    struct Action {
+        Step step;
+        const char *control;
+        int clicks; // of Button, once the step is done
+    };
+    struct Row {
+        const char *name;
+        std::vector<Action> actions;
+    };
+    const Row rows[] = {
+        {"pressed and released", {{Step::Down, "Button", 0}, {Step::Up, "Button", 1}}},
+        {"held down, the key repeating",
+         {{Step::Down, "Button", 0},
+          {Step::Repeat, "Button", 0},
+          {Step::Repeat, "Button", 0},
+          {Step::Up, "Button", 1}}},
+        // As when the press closed the warning box and the focus came back.
+        {"released without a press on it", {{Step::Focus, "Button", 0}, {Step::Up, "Button", 0}}},
+        {"pressed, the focus away and back, released",
+         {{Step::Down, "Button", 0},
+          {Step::Focus, "Other", 0},
+          {Step::Focus, "Button", 0},
+          {Step::Up, "Button", 0}}},
+        {"pressed on one button, released on another",
+         {{Step::Down, "Button", 0}, {Step::Up, "Other", 0}}},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        for (const Action &action : row.actions) {
+            const std::string id = probe.id(action.control);
+            switch (action.step) {
+            case Step::Down:
+            case Step::Repeat:
+                keyEvent(id.c_str(), "keydown", " ", 32, action.step == Step::Repeat, false);
+                break;
+            case Step::Up:
+                keyEvent(id.c_str(), "keyup", " ", 32, false, false);
+                break;
+            case Step::Focus:
+                focusElement(id.c_str());
+                break;
+            }
+            testing::processEvents();
+            CHECK(probe.form.clicks == action.clicks);
+        }
+        CHECK(probe.form.otherClicks == 0);
+    }
+}
+
+TEST_CASE("Enter in a text box presses the default button, but not the Enter that ends input "
+          "through an input method")
+{
+    struct Row {
+        const char *name;
+        int keyCode;
+        bool composing;
+        int clicks;
+    };
+    const Row rows[] = {
+        {"Enter", 13, false, 1},
+        {"Enter while composing", 229, true, 0},
+        // Safari reports the Enter that commits the text as no longer composing.
+        {"Enter committing the composed text", 229, false, 0},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.name));
+        ShownProbe probe;
+        keyEvent(probe.id("Entry").c_str(), "keydown", "Enter", row.keyCode, false, row.composing);
+        testing::processEvents();
+        CHECK(probe.form.clicks == row.clicks);
     }
 }
 

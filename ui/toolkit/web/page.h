@@ -75,7 +75,10 @@ void wakeForTasks();
 // Opens a web address in a new tab, without access to this page, or hands a
 // mailto: address to the browser.
 void openAddress(std::string_view address, bool newTab);
-// The modal warning box; returns when the user has closed it.
+// The modal warning box; returns when the user has closed it. Boxes are shown
+// one at a time, and while a caller waits for one the page reports nothing
+// else. Only where another call already waits (a test's own sleep) does the
+// caller go on at once, its box shown in its turn.
 void warningBox(std::string_view title, std::string_view text, std::string_view button);
 // The line that says the program has ended, with a link that starts it again.
 void showEnded(std::string_view text, std::string_view again);

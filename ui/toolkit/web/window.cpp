@@ -348,7 +348,8 @@ std::string elementId(const Form &form, const Control &control)
 } // namespace toolkit::web
 
 // Every event of the page comes in here, one at a time. A handler that shows
-// the warning box waits inside this call while the page goes on.
+// the warning box waits inside this call while the page goes on; what the
+// page reports meanwhile comes once the handler has ended.
 extern "C" EMSCRIPTEN_KEEPALIVE void quaddle_event(int window, int control, int what, int shift)
 {
     using namespace toolkit::web;
