@@ -32,10 +32,13 @@
 #   drawn WINDOW
 #       succeeds once WINDOW shows more than a plain background: a window
 #       that has been mapped may not have been painted yet.
-#   clipboard_clear, clipboard_wait SECONDS
-#       empties the clipboard; then waits until something has been copied to
-#       it and prints that, or fails after SECONDS. A program copies when it
-#       gets round to it, not when the keys have been sent.
+#   clipboard_wait SECONDS
+#       waits until something has been copied to the display's clipboard,
+#       empty when the display starts, and prints that, or fails after
+#       SECONDS. A program copies when it gets round to it, not when the keys
+#       have been sent; and a program that has the clipboard may be slow to
+#       hand it over, so each look gives up after a few seconds and the next
+#       one asks again.
 
 # shellcheck source=wait.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
@@ -79,14 +82,10 @@ drawn() {
     [ "${colours:-0}" -gt 16 ]
 }
 
-clipboard_clear() {
-    printf '' | xclip -selection clipboard -in
-}
-
 clipboard_wait() {
     local copied=""
     copy_arrived() {
-        copied=$(xclip -out -selection clipboard 2>/dev/null) && [ -n "$copied" ]
+        copied=$(timeout 5 xclip -out -selection clipboard 2>/dev/null) && [ -n "$copied" ]
     }
     wait_until "$1" copy_arrived || return 1
     printf '%s\n' "$copied"

@@ -100,7 +100,6 @@ run_at() {
         xdotool key Tab ctrl+a
         xdotool type 12
     done
-    clipboard_clear
     xdotool key Return Tab ctrl+a ctrl+c
     local result
     result=$(clipboard_wait 30 | tr -d '\r') || fail "nothing was copied from the result box"
@@ -128,7 +127,7 @@ run_at() {
     wait "$app" || status=$?
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
     # Wine's own processes end before the display does.
-    wine_wait
+    wine_wait || fail "Wine's own processes had not ended two minutes after the program"
     echo "realwindow at $dpi DPI: passed"
 }
 
