@@ -3,7 +3,8 @@
 # with a window manager and uses it as a person would, with real input events: the About window's OK
 # does nothing during the countdown and hands over to the main window after
 # it; one calculation; Exit ends the program with status 0 and no window left.
-# Screenshots are kept in BUILD/realwindow/.
+# Every wait asks again until its deadline; a failure names the step and
+# leaves a screenshot. Screenshots are kept in BUILD/realwindow/.
 #
 # Usage: realwindow.sh BUILD_DIR MAIN_WINDOW_TITLE
 set -euo pipefail
@@ -30,69 +31,70 @@ fail() {
 }
 # The program's visible windows.
 windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true; }
-wait_until() {
-    local tries=$1
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-one_window() { [ "$(windows | wc -l)" -eq 1 ]; }
-main_window() { xdotool search --onlyvisible --name "^${main_title//./\\.}\$" 2>/dev/null; }
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
+about_window() { [ -n "$about" ] && windows | grep -qx "$about"; }
+# Only clicks whose effect the test then waits for: the window manager holds
+# a click until it has seen it, while keys sent after it go on, so keys are
+# never sent behind a click.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+geometry_is() { xdotool getwindowgeometry "$1" | grep -q "Geometry: $2\$"; }
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 "$app" >"$out/quaddle.log" 2>&1 &
 app_pid=$!
 xdisplay_own "$app_pid"
 
-wait_until 100 one_window || fail "the About window did not open"
-about=$(windows)
-started=$(date +%s)
-xdotool getwindowgeometry "$about" | grep -q 'Geometry: 586x261' ||
-    fail "the About window is not 586x261: $(xdotool getwindowgeometry "$about")"
-sleep 0.5
-shot about-start
+about=""
+wait_until 60 one_window || fail "the About window did not open within 60 s"
+about=$window
+started=$SECONDS
 
-# OK (centre 529,238) is disabled during the countdown.
+# OK (centre 529,238) is disabled during the countdown, pressed at once: a
+# second in which a wrong reaction would show.
 click "$about" 529 238
 sleep 1
-[ -z "$(main_window)" ] || fail "OK opened the main window during the countdown"
+named_window "$main_title" && fail "OK opened the main window during the countdown"
 one_window || fail "the About window closed during the countdown"
 
-# OK is enabled at the tenth tick, ten seconds after the window loaded.
-sleep $((11 - ($(date +%s) - started)))
+wait_until 30 geometry_is "$about" 586x261 ||
+    fail "the About window is not 586x261: $(xdotool getwindowgeometry "$about")"
+wait_until 30 drawn "$about" || fail "the About window was not drawn"
+shot about-start
+
+# OK is enabled at the tenth tick of a timer started before the window was
+# seen: from then on, OK opens the main window. Under load the tick may come
+# late, so OK is pressed again until the main window is there.
+left=$((10 - (SECONDS - started)))
+[ "$left" -le 0 ] || sleep "$left"
 shot about-ready
-click "$about" 529 238
-wait_until 50 main_window || fail "OK did not open the main window"
-form=$(main_window)
-wait_until 50 one_window || fail "the About window did not close"
-[ "$(windows)" = "$form" ] || fail "another window than the main window is left"
+press_ok() {
+    about_window && click "$about" 529 238
+    wait_until 2 named_window "$main_title"
+}
+wait_until 60 press_ok || fail "OK did not open the main window"
+form=$window
+wait_until 30 one_window || fail "the About window did not close"
+[ "$window" = "$form" ] || fail "another window than the main window is left"
+wait_until 30 drawn "$form" || fail "the main window was not drawn"
 shot main-start
 
-# Type 1 4 5 6 into the four boxes and press Calculate.
-for box in "47 44 1" "94 44 4" "141 44 5" "188 44 6"; do
-    read -r x y value <<<"$box"
-    click "$form" "$x" "$y"
-    xdotool key ctrl+a
+# From the keyboard: Calculate has the focus first, Tab goes through the four
+# boxes in order, Enter in a box calculates, and the next Tab reaches the
+# result box, whose text is copied.
+wait_until 30 active "$form" || fail "the main window did not get the focus"
+for value in 1 4 5 6; do
+    xdotool key Tab ctrl+a
     xdotool type "$value"
 done
-click "$form" 60 187
-shot main-result
-
-# Read the result box through the clipboard.
-click "$form" 114 122
-xdotool key ctrl+a ctrl+c
-sleep 0.3
-result=$(xclip -o -selection clipboard)
+xdotool key Return Tab ctrl+a ctrl+c
+result=$(clipboard_wait 30) || fail "nothing was copied from the result box"
 expected=$'\n6/(5/4-1)'
 [ "$result" = "$expected" ] || fail "the result box shows '$result', not '$expected'"
+shot main-result
 
 # Exit ends the program.
 click "$form" 163 187
+wait_until 30 ended || fail "the program did not end on Exit"
 status=0
-wait_until 50 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end on Exit"
 wait "$app_pid" || status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 echo "realwindow: passed; screenshots in $out"

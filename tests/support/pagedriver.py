@@ -121,7 +121,13 @@ class Server:
 
 class Trap(socketserver.ThreadingTCPServer):
     """A proxy that forwards nothing: it records the first line of every
-    request that would have left the machine and refuses it."""
+    request that would have left the machine and refuses it.
+
+    A browser asks a proxy for a whole address ("GET http://host/..." or
+    "CONNECT host:443"). A request for a bare path was sent to this port
+    directly, not through the proxy: a WebDriver client that has been
+    collected sends its driver a last "GET /shutdown" to a port the trap
+    may have taken over since. Those are refused and not recorded."""
 
     daemon_threads = True
 
@@ -130,8 +136,10 @@ class Trap(socketserver.ThreadingTCPServer):
 
         class Handler(socketserver.BaseRequestHandler):
             def handle(handler):
-                line = handler.request.recv(4096).split(b"\r\n", 1)[0]
-                self.requests.append(line.decode("latin-1"))
+                line = handler.request.recv(4096).split(b"\r\n", 1)[0].decode("latin-1")
+                target = line.split(" ")[1] if line.count(" ") >= 1 else ""
+                if not target.startswith("/"):
+                    self.requests.append(line)
                 handler.request.sendall(b"HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n")
 
         super().__init__(("127.0.0.1", 0), Handler)
@@ -183,6 +191,15 @@ class Page:
         """Makes the viewport this size; with phone, as a phone's, where the
         engine can be told so."""
         raise NotImplementedError
+
+    def emulate_media(self, features):
+        """Media features as given ({"prefers-color-scheme": "dark"}), where
+        the engine can be told them."""
+        raise Failure(f"{self.engine} cannot be told media features")
+
+    # Whether the engine can be made a phone's touch screen, with a finger's
+    # taps and a pinch (double_tap(x, y), pinch_open(x, y)).
+    touch_screen = False
 
     def console_errors(self):
         """What the console has shown as errors since the last call."""

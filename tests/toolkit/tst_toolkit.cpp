@@ -45,6 +45,16 @@ constexpr ControlSpec probeControls[] = {
      .text = "first\r\nsecond",
      .place = {1500, 1050, 1400, 400},
      .tabIndex = 3},
+    {.kind = ControlKind::CommandButton,
+     .name = "Button",
+     .text = "button",
+     .place = {0, 600, 600, 400},
+     .tabIndex = 4},
+    {.kind = ControlKind::Frame,
+     .name = "Group",
+     .text = "",
+     .place = {700, 600, 700, 400},
+     .tabIndex = 5},
 };
 constexpr TimerSpec probeTimers[] = {{"Tick", 50}};
 
@@ -198,7 +208,7 @@ TEST_CASE("texts round-trip: UTF-8, CR LF between the lines of a multi-line box"
     CHECK(probe.form.control("Entry").text().empty());
 }
 
-TEST_CASE("colours and enabled state are kept as set")
+TEST_CASE("colours are kept as set")
 {
     ShownProbe probe;
     Control &label = probe.form.control("Link");
@@ -206,11 +216,37 @@ TEST_CASE("colours and enabled state are kept as set")
         label.setForeColor(color);
         CHECK(label.foreColor() == color);
     }
-    Control &entry = probe.form.control("Entry");
-    entry.setEnabled(false);
-    CHECK_FALSE(entry.enabled());
-    entry.setEnabled(true);
-    CHECK(entry.enabled());
+}
+
+TEST_CASE("every kind of control reports the enabled state last set")
+{
+    ShownProbe probe;
+    for (const char *name : {"Link", "Entry", "Box", "Button", "Group"}) {
+        CAPTURE(std::string(name));
+        Control &control = probe.form.control(name);
+        CHECK(control.enabled());
+        control.setEnabled(false);
+        CHECK_FALSE(control.enabled());
+        control.setEnabled(true);
+        CHECK(control.enabled());
+    }
+}
+
+TEST_CASE("a disabled label takes no clicks and no pointer moves until it is enabled again")
+{
+    ShownProbe probe;
+    Control &link = probe.form.control("Link");
+    link.setEnabled(false);
+    testing::click(link);
+    testing::moveMouseOver(link);
+    testing::processEvents();
+    CHECK(probe.form.linkClicks == 0);
+    CHECK(probe.form.linkMoves == 0);
+    CHECK(probe.form.backgroundMoves == 0);
+    link.setEnabled(true);
+    testing::click(link);
+    testing::processEvents();
+    CHECK(probe.form.linkClicks == 1);
 }
 
 TEST_CASE("the recorder stands in for the warning box, titled with the application's title")

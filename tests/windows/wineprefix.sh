@@ -25,7 +25,8 @@
 #   wine_run_captured PROGRAM ARGS...
 #                        the same, its output passed on through files
 #   wine_wait            wait until every process in the prefix has ended and
-#                        the server with them (a few seconds after the last)
+#                        the server with them (a few seconds after the last);
+#                        fails if that has not happened within two minutes
 #   wine_reg_value KEY NAME
 #                        print one registry value's data; fails if absent
 #   wine_reg_values KEY  print every value of a key: name, a tab, the data
@@ -81,7 +82,7 @@ wine_run_captured() {
 }
 
 wine_wait() {
-    "$WINESERVER" -w
+    timeout 120 "$WINESERVER" -w
 }
 
 # A REG_MULTI_SZ value as a .reg file writes it: UTF-16 strings, each ended by

@@ -15,7 +15,11 @@
 // - a double-click on a label is one Click; pointer moves over a label reach
 //   that label, moves over the window's own background (and only those)
 //   reach Form_MouseMove;
+// - every kind of control, labels and frames too, reports the enabled state
+//   last set; a disabled control takes no clicks and no pointer moves, and a
+//   move over it is not one over the window's background;
 // - Enter in a single-line text box presses the window's default button;
+//   Enter on a focused button clicks it, Space clicks it once, on release;
 // - the window system's close command unloads a window as Unload() does;
 // - a text marked shrinkToFit that the fonts at hand draw wider than its box
 //   is set just small enough to fit (backend::fittedPoints, in backend.h), so
@@ -127,6 +131,7 @@ struct ControlSpec {
     bool shrinkToFit = false; // see backend::fittedPoints
     int fitGroup = 0;         // controls of one group share the smallest fitted size
     std::string_view accessibleName{};
+    bool numeric = false; // a text box for a number: a touch keyboard offers its keypad
 };
 
 struct TimerSpec {

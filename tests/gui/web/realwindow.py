@@ -10,7 +10,10 @@ its OK does nothing during the countdown and opens the main window after it;
 two warnings, in box order, each closed with its button, after which the
 command ends as on the desktop; Exit ends the program. Where the engine keeps
 a service worker, a reload with the server stopped still starts Quaddle. On a
-phone-sized screen the About window is drawn smaller and whole.
+phone-sized screen the About window is drawn smaller and whole; where the
+engine can be a phone's touch screen, a finger's double tap on the web label
+opens the page once, a double tap elsewhere zooms nothing, and a pinch zooms
+the page.
 
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
@@ -78,6 +81,14 @@ const spans = [...desktop.children].map(e => {
 });
 return [Math.min(...spans.map(s => s[0])), Math.max(...spans.map(s => s[1])),
         document.documentElement.clientWidth];
+"""
+
+
+# The middle of the About window's web label, on the viewport.
+WEB_LABEL = """
+const label = [...document.querySelectorAll('#desktop *')]
+    .find(e => e.textContent.startsWith('Web:') && !e.children.length).getBoundingClientRect();
+return [label.left + label.width / 2, label.top + label.height / 2];
 """
 
 
@@ -273,6 +284,24 @@ class Session:
         left, right, width = page.run(WINDOWS_SPAN)
         check(width < 586, f"the phone's screen is {width} px wide, room enough for the About window")
         check(left >= 0 and right <= width, f"on a phone the About window spans {left:.0f} to {right:.0f} px of {width}")
+        if not page.touch_screen:
+            return
+
+        # A finger's double tap on the web label opens the page once, as a
+        # double-click does; one below the window zooms nothing.
+        page.run("window.opened = []; window.open = url => { window.opened.push(url); return null; }; return true;")
+        web = page.run(WEB_LABEL)
+        page.double_tap(*web)
+        wait_for(page, "the web page's opening", lambda p: p.run("return window.opened.length"))
+        page.double_tap(195, 700)
+        settled(page)
+        opened = page.run("return window.opened")
+        check(len(opened) == 1, f"a double tap on the web label opened {opened}")
+        zoom = page.run("return visualViewport.scale")
+        check(zoom == 1, f"a double tap zoomed the page to {zoom}")
+        # The user's own zoom is the user's.
+        page.pinch_open(195, 600)
+        wait_for(page, "the page's zooming by a pinch", lambda p: p.run("return visualViewport.scale > 1"))
 
 
 def main():

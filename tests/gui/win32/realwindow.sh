@@ -4,7 +4,8 @@
 # About window comes up with OK disabled, OK hands over to the main window
 # after the ten-second countdown, 12 12 12 12 and Calculate show four lines,
 # a bad entry brings up the warning box, Exit ends the program with status 0.
-# Screenshots are kept in BUILD/realwindow/.
+# Every wait asks again until its deadline; a failure names the step and
+# leaves a screenshot. Screenshots are kept in BUILD/realwindow/.
 #
 # Usage: realwindow.sh BUILD_DIR EXE MAIN_WINDOW_TITLE PREFIX_96 PREFIX_144
 set -euo pipefail
@@ -38,26 +39,17 @@ run_at() {
         exit 1
     }
     windows() { xdotool search --onlyvisible --classname quaddle.exe 2>/dev/null || true; }
-    named() { xdotool search --onlyvisible --name "^${1//./\\.}\$" 2>/dev/null || true; }
-    wait_until() {
-        local tries=$1
-        shift
-        for _ in $(seq "$tries"); do
-            "$@" && return 0
-            sleep 0.1
-        done
-        return 1
-    }
-    one_window() { [ "$(windows | wc -l)" -eq 1 ]; }
-    main_window() { [ -n "$(named "$main_title")" ]; }
-    warning_box() { [ -n "$(named Quaddle)" ]; }
-    # A click at a point of a window's client area, given in twips.
-    click() {
-        xdotool mousemove --window "$1" "$(px "$2")" "$(px "$3")" click 1
-        sleep 0.3
-    }
+    no_warning_box() { ! named_window Quaddle; }
+    about_window() { windows | grep -qx "$about"; }
+    ended() { ! kill -0 "$app" 2>/dev/null; }
+    # A click at a point of a window's client area, given in twips; only
+    # where the test then waits for its effect: the window manager holds a
+    # click until it has seen it, while keys sent after it go on, so keys
+    # are never sent behind a click.
+    click() { xdotool mousemove --window "$1" "$(px "$2")" "$(px "$3")" click 1; }
+    has_geometry() { xdotool getwindowgeometry "$1" | grep -q "Geometry: $(px "$2")x$(px "$3")\$"; }
     geometry_is() {
-        xdotool getwindowgeometry "$1" | grep -q "Geometry: $(px "$2")x$(px "$3")" ||
+        wait_until 30 has_geometry "$@" ||
             fail "window $1 is not $(px "$2")x$(px "$3"): $(xdotool getwindowgeometry "$1")"
     }
 
@@ -67,67 +59,75 @@ run_at() {
     local app=$!
     xdisplay_own "$app"
 
-    wait_until 200 one_window || fail "the About window did not open"
-    local about
-    about=$(windows)
-    local started
-    started=$(date +%s)
-    geometry_is "$about" 8790 3915
-    sleep 0.5
-    shot about-start
+    wait_until 60 one_window || fail "the About window did not open within 60 s"
+    local about=$window
+    local started=$SECONDS
 
-    # OK is disabled during the countdown.
+    # OK is disabled during the countdown, pressed at once: half a second in
+    # which a wrong reaction would show.
     click "$about" 7935 3570
     sleep 0.5
-    main_window && fail "OK opened the main window during the countdown"
+    named_window "$main_title" && fail "OK opened the main window during the countdown"
     one_window || fail "the About window closed during the countdown"
 
-    # OK is enabled at the tenth tick, ten seconds after the window loaded.
-    sleep $((11 - ($(date +%s) - started)))
+    geometry_is "$about" 8790 3915
+    wait_until 30 drawn "$about" || fail "the About window was not drawn"
+    shot about-start
+
+    # OK is enabled at the tenth tick of a timer started before the window was
+    # seen: from then on, OK opens the main window. Under load the tick may
+    # come late, so OK is pressed again until the main window is there.
+    local left=$((10 - (SECONDS - started)))
+    [ "$left" -le 0 ] || sleep "$left"
     shot about-ready
-    click "$about" 7935 3570
-    wait_until 50 main_window || fail "OK did not open the main window"
-    local form
-    form=$(named "$main_title")
-    wait_until 50 one_window || fail "the About window did not close"
+    press_ok() {
+        about_window && click "$about" 7935 3570
+        wait_until 2 named_window "$main_title"
+    }
+    wait_until 60 press_ok || fail "OK did not open the main window"
+    local form=$window
+    wait_until 30 one_window || fail "the About window did not close"
+    [ "$window" = "$form" ] || fail "another window than the main window is left"
     geometry_is "$form" 3465 3090
+    wait_until 30 drawn "$form" || fail "the main window was not drawn"
     shot main-start
 
-    # 12 in each box, then Calculate.
-    for left in 405 1110 1815 2520; do
-        click "$form" $((left + 300)) 660
-        xdotool key ctrl+a
+    # 12 in each box, from the keyboard: Calculate has the focus first, Tab
+    # goes through the four boxes in order, Enter in a box calculates, and
+    # the next Tab reaches the result box, whose lines are copied.
+    wait_until 30 active "$form" || fail "the main window did not get the focus"
+    for _ in 1 2 3 4; do
+        xdotool key Tab ctrl+a
         xdotool type 12
     done
-    click "$form" 907 2812
+    xdotool key Return Tab ctrl+a ctrl+c
+    local result
+    result=$(clipboard_wait 30 | tr -d '\r') || fail "nothing was copied from the result box"
+    [ "$(grep -c . <<<"$result")" -eq 4 ] || fail "12 12 12 12 shows '$result', not four lines"
     shot main-result
-    click "$form" 1717 1830
-    xdotool key ctrl+a ctrl+c
-    sleep 0.3
-    local lines
-    lines=$(xclip -o -selection clipboard | tr -d '\r' | grep -c . || true)
-    [ "$lines" -eq 4 ] || fail "12 12 12 12 shows $lines lines, not four: $(xclip -o -selection clipboard)"
 
-    # A bad entry: the warning box, modal, then the calculation goes on.
-    click "$form" 705 660
-    xdotool key ctrl+a
+    # A bad entry in the first box (back from the result box past the other
+    # three), then a click on Calculate: the warning box, modal. Its Return
+    # goes to the window with the focus: the box's, once it has it.
+    xdotool key shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a
     xdotool type x
     click "$form" 907 2812
-    wait_until 50 warning_box || fail "a bad entry brought up no warning box"
-    sleep 0.3
+    wait_until 30 named_window Quaddle || fail "a bad entry brought up no warning box"
+    local box=$window
+    wait_until 30 active "$box" || fail "the warning box did not get the focus"
+    wait_until 30 drawn "$box" || fail "the warning box was not drawn"
     shot warning
     xdotool key Return
-    wait_until 50 bash -c "! xdotool search --onlyvisible --name '^Quaddle\$' >/dev/null 2>&1" ||
-        fail "the warning box did not close"
+    wait_until 30 no_warning_box || fail "the warning box did not close"
 
     # Exit ends the program.
     click "$form" 2452 2812
-    wait_until 50 bash -c "! kill -0 $app 2>/dev/null" || fail "the program did not end on Exit"
+    wait_until 30 ended || fail "the program did not end on Exit"
     local status=0
     wait "$app" || status=$?
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
     # Wine's own processes end before the display does.
-    wine_wait
+    wine_wait || fail "Wine's own processes had not ended two minutes after the program"
     echo "realwindow at $dpi DPI: passed"
 }
 

@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 """Checks the assembled site and its .zip without a browser: the .zip holds
 exactly the site's files, flat; the service worker keeps every file of the
-site and nothing else, under a cache named after the version; the manifest's
-icons exist in the sizes it gives; the page refers only to its own files and
-carries no inline script or style, which its Content-Security-Policy would
-refuse.
+site and nothing else, each with the digest of its contents, under a cache
+named after the version; the manifest's icons exist in the sizes it gives;
+the page refers only to its own files and carries no inline script or style,
+which its Content-Security-Policy would refuse, and its policy forbids a
+<base> element.
 
 Usage: check-site.py SITE_DIR ZIP VERSION
 """
 
+import hashlib
 import html.parser
 import json
 import os
@@ -71,12 +73,16 @@ def main():
 
     with open(os.path.join(site, "sw.js"), encoding="utf-8") as worker:
         source = worker.read()
-    listed = re.search(r"const siteFiles = \[(.*?)\];", source, re.S)
+    listed = re.search(r"const siteFiles = \{(.*?)\};", source, re.S)
     check(listed, "the service worker lists no files")
     if listed:
-        kept = sorted(re.findall(r"'([^']*)'", listed.group(1)))
+        digests = dict(re.findall(r"'([^']*)': '([0-9a-f]{64})'", listed.group(1)))
         expected = sorted(["./"] + [f for f in files if f != "sw.js"])
-        check(kept == expected, f"the service worker keeps {kept}, the site has {expected}")
+        check(sorted(digests) == expected, f"the service worker keeps {sorted(digests)}, the site has {expected}")
+        for name, digest in digests.items():
+            with open(os.path.join(site, "index.html" if name == "./" else name), "rb") as kept:
+                check(hashlib.sha256(kept.read()).hexdigest() == digest,
+                      f"the service worker's digest of {name} is not that of the site's file")
     check(re.search(r"'quaddle-" + re.escape(version) + r"-[0-9a-f]{12} '", source),
           f"the service worker's cache is not named after version {version} and a digest")
 
@@ -97,7 +103,15 @@ def main():
     page = Page()
     with open(os.path.join(site, "index.html"), encoding="utf-8") as index:
         page.feed(index.read())
-    check(page.policy and "default-src 'self'" in page.policy, "the page has no Content-Security-Policy of its own files")
+    directives = {}
+    for directive in (page.policy or "").split(";"):
+        if directive.split():
+            name, *sources = directive.split()
+            directives[name.lower()] = sources
+    check(directives.get("default-src") == ["'self'"], "the page has no Content-Security-Policy of its own files")
+    # A <base> element, had anything the chance to add one, would move every
+    # relative address of the page, its scripts' among them, elsewhere.
+    check(directives.get("base-uri") == ["'none'"], f"the page's policy does not forbid <base>: {page.policy}")
     check(not page.inline, f"the page has inline code or style: {page.inline}")
     for reference in page.references:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")

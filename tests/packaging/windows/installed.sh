@@ -5,6 +5,9 @@
 # wine_env, with name (the program's name), app_id and vendor_key set; the
 # tests use status, fail and the paths.
 
+# shellcheck source=../../support/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/wait.sh"
+
 status=0
 fail() {
     echo "$(basename "$0" .sh): $*" >&2
@@ -61,11 +64,8 @@ users_shortcuts() {
 # waiting, and the copy removes the registry entry last.
 uninstall() {
     wine_run "$1/Uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall ends with status $?"
-    local _
-    for _ in $(seq 120); do
-        wine_reg_exists "$uninstall_key" || return 0
-        sleep 0.5
-    done
+    uninstalled() { ! wine_reg_exists "$uninstall_key"; }
+    wait_until 60 uninstalled || fail "the uninstaller had not finished within 60 s"
 }
 
 # Removes whatever of ours a failed test left in the folders given, so the

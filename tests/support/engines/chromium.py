@@ -1,13 +1,16 @@
 """Headless Chromium through ChromeDriver (Debian's chromium and
 chromium-driver). Only here: the console and the page's own requests from
 Chromium's logs, the accessibility tree, whether Chromium would install the
-site, and DevTools' emulation (cdp) for options no other engine has."""
+site, and DevTools' emulation (cdp): a phone's touch screen, with a finger's
+taps and a pinch, and media features such as the dark scheme."""
 
 import json
 import os
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
 
 from engines.webdriver import WebDriverPage
 
@@ -66,9 +69,42 @@ class Chromium(WebDriverPage):
         return self.driver.execute_cdp_cmd(command, parameters)
 
     def screen(self, width, height, scale, phone=False):
+        self.cdp("Emulation.setTouchEmulationEnabled", {"enabled": phone, "maxTouchPoints": 5} if phone
+                 else {"enabled": False})
         self.cdp("Emulation.setDeviceMetricsOverride",
                  {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": phone})
-        self.cdp("Emulation.setTouchEmulationEnabled", {"enabled": phone})
+
+    def emulate_media(self, features):
+        self.cdp("Emulation.setEmulatedMedia",
+                 {"features": [{"name": name, "value": value} for name, value in features.items()]})
+
+    touch_screen = True
+
+    def fingers(self, count):
+        """Touch actions of that many fingers, moved together, step by step."""
+        actions = ActionBuilder(self.driver)
+        return actions, [actions.add_pointer_input(interaction.POINTER_TOUCH, f"finger{n}") for n in range(count)]
+
+    def double_tap(self, x, y):
+        actions, (finger,) = self.fingers(1)
+        finger.create_pointer_move(x=round(x), y=round(y))
+        for _ in range(2):
+            finger.create_pointer_down()
+            finger.create_pointer_up(0)
+        actions.perform()
+
+    def pinch_open(self, x, y):
+        actions, (one, two) = self.fingers(2)
+        one.create_pointer_move(x=x - 15, y=y)
+        two.create_pointer_move(x=x + 15, y=y)
+        one.create_pointer_down()
+        two.create_pointer_down()
+        for step in range(1, 16):
+            one.create_pointer_move(x=x - 15 - 8 * step, y=y, duration=20)
+            two.create_pointer_move(x=x + 15 + 8 * step, y=y, duration=20)
+        one.create_pointer_up(0)
+        two.create_pointer_up(0)
+        actions.perform()
 
     def console_errors(self):
         return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]

@@ -8,10 +8,17 @@ exit status says whether doctest reported success and the page broke no rule
 of the policy, showed no console error and asked for nothing elsewhere.
 
   runner.py --engine ENGINE --site SITE_DIR --stylesheet CSS [--scale N]
-            [--size WxH] [--env NAME=VALUE] [--screenshot FILE] -- PROGRAM.js [ARG...]
+            [--size WxH] [--touch] [--media FEATURE=VALUE] [--env NAME=VALUE]
+            [--screenshot FILE] -- PROGRAM.js [ARG...]
 
-What only one engine can be told (Chromium's DevTools emulation, say) is
-asked of that engine's driver alone (the Chromium page's cdp()).
+--touch makes the screen a phone's: a touch screen, whose page is laid out
+for its width; --media emulates a media feature, such as
+prefers-color-scheme=dark. Both are Chromium's alone (its DevTools'
+emulation); another engine refuses them. The program may ask for another
+screen size or media feature while it runs, with a line of output:
+
+  [ask runner] size WxH
+  [ask runner] media FEATURE=VALUE
 """
 import argparse
 import os
@@ -22,6 +29,8 @@ from urllib.parse import quote
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
 import pagedriver  # noqa: E402
+
+ASK = "[ask runner] "
 
 # What the program has printed since the line given.
 OUTPUT = "return typeof testOutput === 'undefined' ? [] : testOutput.slice(arguments[0]);"
@@ -34,6 +43,8 @@ def main():
     parser.add_argument("--stylesheet", required=True)
     parser.add_argument("--scale", type=float, default=1)
     parser.add_argument("--size", default="1280x800")
+    parser.add_argument("--touch", action="store_true")
+    parser.add_argument("--media", action="append", default=[])
     parser.add_argument("--screenshot")
     parser.add_argument("--env", action="append", default=[],
                         help="NAME=VALUE for the program to read with getenv()")
@@ -41,6 +52,8 @@ def main():
     parser.add_argument("program")
     parser.add_argument("args", nargs="*")
     options = parser.parse_args()
+    if (options.touch or options.media) and options.engine != "chromium":
+        parser.error("--touch and --media are Chromium's alone")
 
     folder, script = os.path.split(os.path.abspath(options.program))
     name = script[:-len(".js")]
@@ -67,7 +80,24 @@ def main():
         return 1
     print(f"[runner] {options.engine} {page.version}", flush=True)
     status = 1
+    features = dict(feature.split("=", 1) for feature in options.media)
+
+    def ask(request):
+        """Carries out what the program asked for."""
+        what, _, value = request.partition(" ")
+        if what == "size":
+            width, height = (int(n) for n in value.split("x"))
+            page.screen(width, height, options.scale, phone=options.touch)
+        elif what == "media":
+            name, _, value = value.partition("=")
+            features[name] = value
+            page.emulate_media(features)
+
     try:
+        if options.touch:
+            page.screen(width, height, options.scale, phone=True)
+        if features:
+            page.emulate_media(features)
         query = "&".join([f"program={name}", f"scale={options.scale:g}"] +
                          [f"env={quote(e)}" for e in options.env] +
                          [f"arg={quote(a)}" for a in options.args])
@@ -82,6 +112,8 @@ def main():
                 print(line, flush=True)
                 if line.startswith("[runner] refused"):
                     refused.append(line)
+                if line.startswith(ASK):
+                    ask(line[len(ASK):])
                 if line.startswith("[runner] aborted") or line.startswith("[runner] error"):
                     finished = False
                 if line.startswith("[doctest] Status:"):

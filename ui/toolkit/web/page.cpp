@@ -12,9 +12,37 @@
 EM_JS(void, q_init, (const char *untitled), {
     if (Module.quaddle) return;
     var Q = Module.quaddle = {w: {}, z: 0, untitled: UTF8ToString(untitled)};
-    Q.send = function(w, c, what, shift) { _quaddle_event(w, c, what, shift ? 1 : 0); };
+    // Only one call into the program can wait at a time: Asyncify keeps the
+    // stack of one. So while a handler waits for the warning box, what the page
+    // reports waits too, and comes in order once that handler has ended; a
+    // move (1), tick (2) or wake-up (6) that is already waiting is not kept
+    // twice.
+    Q.waiting = 0;
+    Q.held = [];
+    Q.send = function(w, c, what, shift) {
+        var event = [w, c, what, shift ? 1 : 0];
+        if (!Q.waiting && !Q.held.length) {
+            _quaddle_event.apply(null, event);
+            return;
+        }
+        var same = function(e) { return e[0] == w && e[1] == c && e[2] == what; };
+        if (!((what == 1 || what == 2 || what == 6) && Q.held.some(same))) Q.held.push(event);
+    };
+    Q.release = function() {
+        while (!Q.waiting && Q.held.length) _quaddle_event.apply(null, Q.held.shift());
+    };
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
+    // Labels and frames have no disabled state of their own in HTML.
+    Q.enabled = function(el) { return !el.disabled && !el.classList.contains('q-disabled'); };
+    Q.setEnabled = function(el, on) {
+        if ('disabled' in el) {
+            el.disabled = !on;
+            return;
+        }
+        el.classList.toggle('q-disabled', !on);
+        if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
+    };
     // The page's title is the caption of the window in front.
     Q.title = function() {
         var front = null;
@@ -25,17 +53,90 @@ EM_JS(void, q_init, (const char *untitled), {
         if (win.z != Q.z) win.root.style.zIndex = win.z = ++Q.z;
         Q.title();
     };
-    // A window larger than the screen is drawn smaller as a whole, as at a
-    // lower density; never cut off, never laid out anew.
+    // A window is drawn whole and as one, never cut off, never laid out
+    // anew. With a fine pointer (a mouse) it is drawn as designed, smaller
+    // only where the screen is too small for it, as at a lower density; with
+    // a coarse one (a finger) the screen counts as one of a higher density,
+    // and the window is drawn as large as fits, up to twice its size.
+    // Returns whether the scale changed, as the texts are fitted at it.
+    Q.coarse = matchMedia('(pointer: coarse)');
     Q.fit = function(win) {
         var r = win.root;
+        if (r.hidden) return false;
         r.style.zoom = "";
         var root = document.documentElement, room = Q.desktop().clientWidth;
-        var scale = Math.min(1, (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
+        var scale = Math.min(Q.coarse.matches ? 2 : 1,
+                             (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
                              (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
-        if (scale > 0 && scale < 1) r.style.zoom = scale;
+        if (!(scale > 0)) scale = 1;
+        if (scale != 1) r.style.zoom = scale;
+        // For the smallest text a text box may have on a touch screen (quaddle.css).
+        r.style.setProperty('--q-scale', scale);
+        var changed = scale != win.scale;
+        win.scale = scale;
+        return changed;
     };
-    addEventListener('resize', function() { for (var k in Q.w) Q.fit(Q.w[k]); });
+    // The warning box, too, is drawn larger where the pointer is coarse.
+    Q.fitBox = function(box) {
+        box.style.zoom = "";
+        var scale = Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 16) / box.offsetWidth,
+                             (innerHeight - 16) / box.offsetHeight);
+        if (scale > 1) box.style.zoom = scale;
+    };
+    // A phone turned, a window resized, a mouse plugged into a tablet.
+    var refit = function() {
+        for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
+        document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
+    };
+    addEventListener('resize', refit);
+    Q.coarse.addEventListener('change', refit);
+    // The warning box, once those asked for before it have closed; the promise
+    // is kept when it closes. showModal() makes the rest of the page inert.
+    Q.boxes = Promise.resolve();
+    Q.warn = function(title, text, button) {
+        var make = function(tag, cls, t) {
+            var e = document.createElement(tag);
+            e.className = cls;
+            if (t) e.textContent = t;
+            return e;
+        };
+        var show = function() {
+            var back = document.activeElement, box = make('dialog', 'q-warning');
+            var bar = make('div', 'q-caption'), caption = make('span', 'q-title', title);
+            var body = make('div', 'q-message'), icon = make('div', 'q-icon'), said = make('p', 'q-text', text);
+            var ok = make('button', 'q-ok', button);
+            caption.id = 'q-warning-title';
+            said.id = 'q-warning-text';
+            icon.textContent = '!';
+            icon.setAttribute('aria-hidden', 'true');
+            box.setAttribute('role', 'alertdialog');
+            box.setAttribute('aria-labelledby', caption.id);
+            box.setAttribute('aria-describedby', said.id);
+            ok.type = 'button';
+            ok.addEventListener('click', function() { box.close(); });
+            box.addEventListener('keydown', function(e) {
+                if (e.key == 'Enter' || e.key == ' ' || e.key == 'Escape') {
+                    e.preventDefault();
+                    box.close();
+                }
+            });
+            bar.append(caption);
+            body.append(icon, said);
+            box.append(bar, body, ok);
+            Q.desktop().append(box);
+            var closed = new Promise(function(done) { box.addEventListener('close', done); });
+            box.showModal();
+            Q.fitBox(box);
+            ok.focus();
+            return closed.then(function() {
+                box.remove();
+                if (back && back.focus) back.focus();
+            });
+        };
+        var turn = Q.boxes.then(show);
+        Q.boxes = turn.catch(function() {});
+        return turn;
+    };
 });
 
 EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
@@ -45,7 +146,7 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     var root = make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1};
     root.id = UTF8ToString(name);
     client.id = root.id + '-client';
     root.hidden = true;
@@ -66,26 +167,52 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     client.addEventListener('click', function(e) {
         var i = index(e), el = win.c[i];
         // The second click of a double-click on a label is no Click of its own.
-        if (i >= 0 && !el.disabled && !(el.classList.contains('q-label') && e.detail > 1)) Q.send(id, i, 0);
+        if (i >= 0 && Q.enabled(el) && !(el.classList.contains('q-label') && e.detail > 1)) Q.send(id, i, 0);
     });
+    // A disabled control takes no pointer moves, and is no background either.
     client.addEventListener('pointermove', function(e) {
+        var i = index(e);
         if (e.target === client) Q.send(id, -1, 1);
-        else if (index(e) >= 0) Q.send(id, index(e), 1);
+        else if (i >= 0 && Q.enabled(win.c[i])) Q.send(id, i, 1);
     });
+    // The button that Space pressed: its release clicks it, while it has kept
+    // the focus. A release without a press (the press closed the warning box,
+    // and the focus came back) clicks nothing.
+    var pressed = null, press = function(el) {
+        if (pressed) pressed.classList.remove('q-pressed');
+        pressed = el;
+        if (el) el.classList.add('q-pressed');
+    };
     root.addEventListener('keydown', function(e) {
-        if (e.isComposing) return;
+        // Keys that go to an input method (code 229) are its own; Safari sends
+        // the Enter that commits the composed text as one, no longer composing.
+        if (e.isComposing || e.keyCode == 229) return;
         var el = e.target, i = win.c.indexOf(el);
         if (e.key == 'Tab') {
             e.preventDefault();
             Q.send(id, i, 4, e.shiftKey);
-        } else if (i >= 0 && el.tagName == 'BUTTON' && (e.key == 'Enter' || e.key == ' ')) {
+        } else if (i >= 0 && el.tagName == 'BUTTON' && e.key == 'Enter') {
             e.preventDefault();
-            if (!el.disabled) Q.send(id, i, 0);
+            if (Q.enabled(el)) Q.send(id, i, 0);
+        } else if (i >= 0 && el.tagName == 'BUTTON' && e.key == ' ') {
+            // Space only presses the button; its release clicks, once, as on
+            // the desktops, however long the key repeats meanwhile.
+            e.preventDefault();
+            if (!e.repeat) press(el);
         } else if (i >= 0 && el.tagName == 'INPUT' && e.key == 'Enter') {
             e.preventDefault();
             Q.send(id, i, 5);
         }
     });
+    root.addEventListener('keyup', function(e) {
+        var el = e.target, i = win.c.indexOf(el);
+        if (e.key != ' ' || !pressed) return;
+        e.preventDefault();
+        var click = el === pressed && Q.enabled(el);
+        press(null);
+        if (click) Q.send(id, i, 0);
+    });
+    root.addEventListener('focusout', function(e) { if (e.target === pressed) press(null); });
     root.addEventListener('pointerdown', function() { Q.front(win); });
     root.addEventListener('focusin', function() { Q.front(win); });
     Q.w[id] = win;
@@ -94,7 +221,8 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
 
 EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *name,
                         const char *text, int left, int top, int width, int height, int fore,
-                        int back, int enabled, int centered, int link, const char *accessible), {
+                        int back, int enabled, int centered, int link, const char *accessible,
+                        int numeric, int enterPresses), {
     var Q = Module.quaddle, W = Q.w[win];
     var el = document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
@@ -110,13 +238,21 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
         el.value = t;
         el.spellcheck = false;
         el.autocomplete = 'off';
+        // Numbers and sums, not words: a touch keyboard neither corrects
+        // them nor starts them with a capital.
+        el.setAttribute('autocapitalize', 'off');
+        el.setAttribute('autocorrect', 'off');
         if (kind == 1) el.type = 'text';
+        // The keypad with a decimal point, as a decimal is a number too; its
+        // Enter key says Go where Enter presses the window's button.
+        if (numeric) el.inputMode = 'decimal';
+        if (enterPresses) el.enterKeyHint = 'go';
     } else {
         el.textContent = t;
     }
     if (kind == 3) el.type = 'button';
     if (kind == 4) el.setAttribute('role', 'group');
-    if (kind >= 1 && kind <= 3) el.disabled = !enabled;
+    Q.setEnabled(el, enabled);
     if (centered) el.classList.add('q-centered');
     if (link) el.classList.add('q-link');
     if (a) el.setAttribute('aria-label', a);
@@ -129,6 +265,10 @@ EM_JS(void, q_show, (int win), {
     W.root.hidden = false;
     Q.front(W);
     Q.fit(W);
+});
+
+EM_JS(double, q_scale, (int win), {
+    return Module.quaddle.w[win].scale;
 });
 
 EM_JS(void, q_hide, (int win), {
@@ -172,12 +312,11 @@ EM_JS(void, q_setForeColor, (int win, int index, int color), {
 });
 
 EM_JS(int, q_enabled, (int win, int index), {
-    return !Module.quaddle.w[win].c[index].disabled;
+    return Module.quaddle.enabled(Module.quaddle.w[win].c[index]);
 });
 
 EM_JS(void, q_setEnabled, (int win, int index, int enabled), {
-    var el = Module.quaddle.w[win].c[index];
-    if ('disabled' in el) el.disabled = !enabled;
+    Module.quaddle.setEnabled(Module.quaddle.w[win].c[index], enabled);
 });
 
 EM_JS(void, q_setFont, (int win, int index, const char *family, double points, int weight), {
@@ -220,43 +359,26 @@ EM_JS(void, q_open, (const char *address, int newTab), {
     open(UTF8ToString(address), newTab ? '_blank' : '_self', newTab ? 'noopener' : "");
 });
 
-// The box is application-modal: showModal() makes the rest of the page inert.
+// The handler that asked waits until the box has closed; then, once it has
+// ended, the page reports what came meanwhile.
 EM_ASYNC_JS(void, q_warning, (const char *title, const char *text, const char *button), {
-    var make = function(tag, cls, t) {
-        var e = document.createElement(tag);
-        e.className = cls;
-        if (t) e.textContent = UTF8ToString(t);
-        return e;
-    };
-    var back = document.activeElement, box = make('dialog', 'q-warning');
-    var bar = make('div', 'q-caption'), caption = make('span', 'q-title', title);
-    var body = make('div', 'q-message'), icon = make('div', 'q-icon'), said = make('p', 'q-text', text);
-    var ok = make('button', 'q-ok', button);
-    caption.id = 'q-warning-title';
-    said.id = 'q-warning-text';
-    icon.textContent = '!';
-    icon.setAttribute('aria-hidden', 'true');
-    box.setAttribute('role', 'alertdialog');
-    box.setAttribute('aria-labelledby', caption.id);
-    box.setAttribute('aria-describedby', said.id);
-    ok.type = 'button';
-    ok.addEventListener('click', function() { box.close(); });
-    box.addEventListener('keydown', function(e) {
-        if (e.key == 'Enter' || e.key == ' ' || e.key == 'Escape') {
-            e.preventDefault();
-            box.close();
-        }
-    });
-    bar.append(caption);
-    body.append(icon, said);
-    box.append(bar, body, ok);
-    Module.quaddle.desktop().append(box);
-    var closed = new Promise(function(done) { box.addEventListener('close', done); });
-    box.showModal();
-    ok.focus();
-    await closed;
-    box.remove();
-    if (back && back.focus) back.focus();
+    var Q = Module.quaddle;
+    ++Q.waiting;
+    try {
+        await Q.warn(UTF8ToString(title), UTF8ToString(text), UTF8ToString(button));
+    } finally {
+        --Q.waiting;
+        setTimeout(Q.release);
+    }
+});
+
+// The box for a caller that cannot wait, as another call already does.
+EM_JS(void, q_warningLater, (const char *title, const char *text, const char *button), {
+    Module.quaddle.warn(UTF8ToString(title), UTF8ToString(text), UTF8ToString(button));
+});
+
+EM_JS(int, q_callWaiting, (), {
+    return typeof Asyncify == 'object' && Asyncify.currData ? 1 : 0;
 });
 
 EM_JS(void, q_ended, (const char *text, const char *again), {
@@ -297,12 +419,17 @@ void createControl(int window, int index, const ControlElement &c)
 {
     q_control(window, index, c.kind, c.parent, Text(c.name), Text(c.text), c.left, c.top, c.width,
               c.height, c.foreColor, c.backColor, c.enabled, c.centered, c.link,
-              Text(c.accessibleName));
+              Text(c.accessibleName), c.numeric, c.enterPresses);
 }
 
 void showWindow(int window)
 {
     q_show(window);
+}
+
+double scale(int window)
+{
+    return q_scale(window);
 }
 
 void hideWindow(int window)
@@ -406,7 +533,14 @@ void openAddress(std::string_view address, bool newTab)
 
 void warningBox(std::string_view title, std::string_view text, std::string_view button)
 {
-    q_warning(Text(title), Text(text), Text(button));
+    // Asyncify keeps the stack of one waiting call only. While a box waits, the
+    // page holds its events, so no handler can ask for another; only a call
+    // that already waits otherwise (a test's sleep) leaves a caller that
+    // cannot wait: it gets its box in turn, and goes on at once.
+    if (q_callWaiting())
+        q_warningLater(Text(title), Text(text), Text(button));
+    else
+        q_warning(Text(title), Text(text), Text(button));
 }
 
 void showEnded(std::string_view text, std::string_view again)

@@ -17,6 +17,7 @@ enum class PageEvent {
     Tab,       // Tab, or Shift+Tab, in the window
     Enter,     // Enter in a single-line text box
     Tasks,     // work posted for later
+    Rescaled,  // the window is drawn at another scale now (scale())
 };
 
 // A colour packed as 0xRRGGBB, or -1 for none (the system's).
@@ -34,12 +35,17 @@ struct ControlElement {
     bool centered;
     bool link;
     std::string_view accessibleName;
+    bool numeric;      // a text box for a number
+    bool enterPresses; // Enter in it presses the window's default button
 };
 
 void createWindow(int window, std::string_view name, std::string_view caption,
                   std::string_view untitled, int width, int height, int backColor, int foreColor);
 void createControl(int window, int index, const ControlElement &control);
 void showWindow(int window);
+// The scale the window is drawn at on the page: 1 where it is drawn as
+// designed, more on a touch screen, less where the screen is too small.
+double scale(int window);
 void hideWindow(int window);
 void removeWindow(int window);
 
@@ -69,7 +75,10 @@ void wakeForTasks();
 // Opens a web address in a new tab, without access to this page, or hands a
 // mailto: address to the browser.
 void openAddress(std::string_view address, bool newTab);
-// The modal warning box; returns when the user has closed it.
+// The modal warning box; returns when the user has closed it. Boxes are shown
+// one at a time, and while a caller waits for one the page reports nothing
+// else. Only where another call already waits (a test's own sleep) does the
+// caller go on at once, its box shown in its turn.
 void warningBox(std::string_view title, std::string_view text, std::string_view button);
 // The line that says the program has ended, with a link that starts it again.
 void showEnded(std::string_view text, std::string_view again);

@@ -69,7 +69,8 @@ EM_JS(int, q_test_visible, (int win), {
 
 // What the screen shows of a control (or of the client area, index -1), in
 // device pixels: its box from the client area's corner, the width inside its
-// border and padding, and the width of its widest line of text.
+// border and padding, and the width of its widest line of text, measured at
+// the size the text is drawn at (text does not grow quite in proportion).
 EM_JS(void, q_test_drawn, (int win, int index, double *out), {
     var W = Module.quaddle.w[win], el = index < 0 ? W.client : W.c[index];
     var box = el.getBoundingClientRect(), client = W.client.getBoundingClientRect();
@@ -79,14 +80,14 @@ EM_JS(void, q_test_drawn, (int win, int index, double *out), {
     var left = Math.round((box.left - client.left) * devicePixelRatio);
     var top = Math.round((box.top - client.top) * devicePixelRatio);
     Q.measure = Q.measure || document.createElement('canvas').getContext('2d');
-    Q.measure.font = style.fontWeight + ' ' + style.fontSize + ' ' + style.fontFamily;
+    Q.measure.font = style.fontWeight + ' ' + parseFloat(style.fontSize) * zoom + 'px ' + style.fontFamily;
     var text = 'value' in el && el.tagName != 'BUTTON' ? el.value : el.textContent, widest = 0;
     text.split(String.fromCharCode(10)).forEach(function(line) { widest = Math.max(widest, Q.measure.measureText(line).width); });
     var values = [scale, left, top,
                   Math.round((box.right - client.left) * devicePixelRatio) - left,
                   Math.round((box.bottom - client.top) * devicePixelRatio) - top,
                   Math.ceil((el.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight)) * scale),
-                  Math.ceil(widest * scale)];
+                  Math.ceil(widest * devicePixelRatio)];
     HEAPF64.set(values, out >> 3);
 });
 // clang-format on

@@ -1,8 +1,9 @@
 // The toolkit's windows as windows on the page: a caption bar with a close
 // button above a client area of the designed size in CSS pixels (1/96 inch,
-// so twips map as at 96 DPI, and browser zoom and dense screens scale them
-// like a DPI change). Each control kind is the HTML control that behaves like
-// it; the page reports events to quaddle_event(), which routes them here.
+// so twips map as at 96 DPI, and browser zoom, dense screens and the page's
+// own scaling for touch screens scale them like a DPI change). Each control
+// kind is the HTML control that behaves like it; the page reports events to
+// quaddle_event(), which routes them here.
 #include "fonts.h"
 #include "page.h"
 #include "toolkit/backend.h"
@@ -116,6 +117,7 @@ public:
     void show() override
     {
         showWindow(m_id);
+        fitTexts(web::scale(m_id));
         if (!m_shown) {
             m_shown = true;
             focusNext(-1, false, false);
@@ -140,7 +142,8 @@ public:
     void handle(PageEvent event, int control, bool shift);
 
 private:
-    void fitTexts();
+    // Fits the texts for the window drawn at `scale`, unless they are already.
+    void fitTexts(double scale);
     // Moves the focus from `from` to the next control in tab order that takes
     // it (the previous one with `back`), round the window; Tab selects the
     // text of a text box it moves to.
@@ -153,6 +156,7 @@ private:
     std::vector<std::unique_ptr<WebTimer>> m_timers;
     std::vector<int> m_tabOrder; // controls that take the focus, by tab index
     bool m_shown = false;
+    double m_fittedScale = 0; // none yet
 };
 
 WebWindow::WebWindow(Form &form)
@@ -192,7 +196,10 @@ WebWindow::WebWindow(Form &form)
                        .enabled = control.enabled,
                        .centered = control.align == Align::Center,
                        .link = control.handCursor,
-                       .accessibleName = control.accessibleName});
+                       .accessibleName = control.accessibleName,
+                       .numeric = control.numeric,
+                       .enterPresses =
+                           control.kind == ControlKind::TextBox && !design.defaultButton.empty()});
         m_controls.push_back(std::make_unique<WebControl>(m_id, index, control));
         if (takesFocus(control.kind))
             m_tabOrder.push_back(index);
@@ -201,7 +208,6 @@ WebWindow::WebWindow(Form &form)
         return design.controls[static_cast<std::size_t>(a)].tabIndex <
                design.controls[static_cast<std::size_t>(b)].tabIndex;
     });
-    fitTexts();
 
     for (std::size_t i = 0; i < design.timers.size(); ++i)
         m_timers.push_back(
@@ -209,9 +215,15 @@ WebWindow::WebWindow(Form &form)
 }
 
 // Texts marked to fit are set just small enough for their boxes, measured
-// in the fonts the browser draws them in.
-void WebWindow::fitTexts()
+// in the fonts the browser draws them in, at the size it draws them: a
+// window drawn larger or smaller has its texts fitted anew, as a desktop
+// fits them anew at another DPI, since text does not grow quite in
+// proportion to its size.
+void WebWindow::fitTexts(double scale)
 {
+    if (scale == m_fittedScale)
+        return;
+    m_fittedScale = scale;
     const auto &controls = m_design.controls;
     std::vector<double> designed;
     std::vector<std::string> families;
@@ -220,10 +232,10 @@ void WebWindow::fitTexts()
         families.push_back(control.font ? fontFamily(*control.font) : std::string());
     }
     const std::vector<double> sizes = backend::fittedSizes(
-        m_design, designed,
-        [&](std::size_t i) { return static_cast<double>(pixels(controls[i].place.width)); },
+        m_design, designed, [&](std::size_t i) { return pixels(controls[i].place.width) * scale; },
         [&](std::size_t i, double points) {
-            return textWidth(families[i], points, controls[i].font->weight, controls[i].text);
+            return textWidth(families[i], points * scale, controls[i].font->weight,
+                             controls[i].text);
         });
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].font)
@@ -276,6 +288,9 @@ void WebWindow::handle(PageEvent event, int control, bool shift)
             if (m_controls[button]->enabled())
                 m_form.raise(button, Event::Click);
         }
+        break;
+    case PageEvent::Rescaled:
+        fitTexts(web::scale(m_id));
         break;
     case PageEvent::Tasks:
         break;
@@ -333,7 +348,8 @@ std::string elementId(const Form &form, const Control &control)
 } // namespace toolkit::web
 
 // Every event of the page comes in here, one at a time. A handler that shows
-// the warning box waits inside this call while the page goes on.
+// the warning box waits inside this call while the page goes on; what the
+// page reports meanwhile comes once the handler has ended.
 extern "C" EMSCRIPTEN_KEEPALIVE void quaddle_event(int window, int control, int what, int shift)
 {
     using namespace toolkit::web;
