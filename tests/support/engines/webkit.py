@@ -96,16 +96,17 @@ class WebKit(WebDriverPage):
                                WEBKIT_INSPECTOR_SERVER=f"127.0.0.1:{automation}",
                                # Nothing for GTK to reach on a bus of the desktop's.
                                GTK_A11Y="none", NO_AT_BRIDGE="1")
+            if trap_port:
+                # The proxy as the system's, through GIO's libproxy: WebDriver's
+                # proxy capability with addresses left out of it sometimes
+                # crashes MiniBrowser as it starts.
+                trap = f"http://127.0.0.1:{trap_port}"
+                environment.update(GIO_USE_PROXY_RESOLVER="libproxy", http_proxy=trap, https_proxy=trap,
+                                   no_proxy="127.0.0.1,localhost")
             self.start([MINIBROWSER, "--automation"], environment, automation)
             port = quiet_port()
             self.start([WEBKITWEBDRIVER, f"--port={port}", f"--target=127.0.0.1:{automation}"], environment, port)
-            options = Options()
-            if trap_port:
-                options.set_capability("proxy", {"proxyType": "manual",
-                                                 "httpProxy": f"127.0.0.1:{trap_port}",
-                                                 "sslProxy": f"127.0.0.1:{trap_port}",
-                                                 "noProxy": ["127.0.0.1", "localhost"]})
-            super().__init__(webdriver.Remote(f"http://127.0.0.1:{port}", options=options))
+            super().__init__(webdriver.Remote(f"http://127.0.0.1:{port}", options=Options()))
             self.screen(*size, scale)
         except Exception as error:
             self.log.seek(0)
