@@ -217,6 +217,10 @@ class Page:
         """Why the browser would not install the site as an app."""
         return None
 
+    def said(self):
+        """What the browser's own processes wrote, for a failure's report."""
+        return None
+
     def close(self):
         raise NotImplementedError
 

@@ -128,7 +128,12 @@ class Session:
         self.out, self.scale = out, scale
         self.trap = Trap()
         self.server = Server(site_policy(os.path.join(site, "index.html")), site=site)
-        self.page = start(engine, scale=scale, trap_port=self.trap.server_address[1])
+        try:
+            self.page = start(engine, scale=scale, trap_port=self.trap.server_address[1])
+        except Failure:
+            self.server.stop()
+            self.trap.close()
+            raise
         self.requests = []
         self.errors = []
 
@@ -310,7 +315,11 @@ def main():
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     for scale in scales:
-        session = Session(engine, site, out, scale)
+        try:
+            session = Session(engine, site, out, scale)
+        except Failure as failure:
+            print(f"realwindow_web: {engine} at device scale {scale:g}: {failure}", file=sys.stderr)
+            return 1
         try:
             session.run()
             if scale == scales[0]:
@@ -325,6 +334,9 @@ def main():
             print(f"realwindow_web: {engine} at device scale {scale:g}{where}: {failure}", file=sys.stderr)
             if not isinstance(failure, Failure):
                 traceback.print_exc()
+            said = session.page.said()
+            if said:
+                print(f"realwindow_web: what {engine} wrote last:\n{said}", file=sys.stderr)
             return 1
         finally:
             session.close()

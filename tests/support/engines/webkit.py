@@ -95,7 +95,10 @@ class WebKit(WebDriverPage):
                                LANGUAGE="zh_CN", GTK_OVERLAY_SCROLLING="1",
                                WEBKIT_INSPECTOR_SERVER=f"127.0.0.1:{automation}",
                                # Nothing for GTK to reach on a bus of the desktop's.
-                               GTK_A11Y="none", NO_AT_BRIDGE="1")
+                               GTK_A11Y="none", NO_AT_BRIDGE="1",
+                               # No GPU here: on Mesa's software GL, WebKit's
+                               # painting crashed now and then. The processor paints.
+                               WEBKIT_SKIA_ENABLE_CPU_RENDERING="1")
             if trap_port:
                 # The proxy as the system's, through GIO's libproxy: WebDriver's
                 # proxy capability with addresses left out of it sometimes
@@ -109,8 +112,7 @@ class WebKit(WebDriverPage):
             super().__init__(webdriver.Remote(f"http://127.0.0.1:{port}", options=Options()))
             self.screen(*size, scale)
         except Exception as error:
-            self.log.seek(0)
-            said = self.log.read()[-2000:]
+            said = self.said()
             self.stop()
             raise Failure(f"WebKitGTK did not start: {error}\n{said}") from None
 
@@ -141,6 +143,12 @@ class WebKit(WebDriverPage):
             outer = driver.get_window_rect()
             driver.set_window_rect(width=width + outer["width"] - inner[0],
                                    height=height + outer["height"] - inner[1])
+
+    def said(self):
+        self.log.seek(0, os.SEEK_END)
+        size = self.log.tell()
+        self.log.seek(max(0, size - 4000))
+        return self.log.read()
 
     def stop(self):
         for process in reversed(self.processes):

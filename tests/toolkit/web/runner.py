@@ -140,6 +140,9 @@ def main():
             page.screenshot(screenshot)
             if status:
                 print(f"[runner] the page as it was: {screenshot}", flush=True)
+        said = page.said() if status else None
+        if said:
+            print(f"[runner] what {options.engine} wrote last:\n{said}", flush=True)
     finally:
         page.close()
         server.stop()
