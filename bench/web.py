@@ -16,7 +16,7 @@ import statistics
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
-from pagedriver import Server, Trap, button, button_enabled, click, start_chromium, wait_for  # noqa: E402
+from pagedriver import Server, Trap, button_enabled, click_button, site_policy, start, wait_for  # noqa: E402
 
 OK, CALCULATE = "知道了", "计算"
 CODE = ("quaddle.wasm", "quaddle.js", "index.html")
@@ -89,22 +89,21 @@ def sizes(site):
             print(f"  {'the page code, total':22} {kib(served)}  {kib(zipped)}")
 
 
-def first_paints(driver, origin, runs):
+def first_paints(page, origin, runs):
     """Milliseconds from navigation to first paint and first contentful paint."""
     def visit():
-        driver.get("about:blank")
-        driver.get(origin + "/")
-        wait_for(driver, "the About window", lambda d: button(d, OK))
-        return wait_for(driver, "the paint timing", lambda d: d.execute_script(PAINT))
+        page.goto("about:blank")
+        page.goto(origin + "/")
+        wait_for(page, "the About window", lambda p: button_enabled(p, OK) is not None)
+        return wait_for(page, "the paint timing", lambda p: p.run(PAINT))
 
     first, again = [], []
-    driver.set_script_timeout(30)
-    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": STAGES})
+    page.cdp("Page.addScriptToEvaluateOnNewDocument", {"source": STAGES})
     for _ in range(runs):
-        driver.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
-        driver.execute_cdp_cmd("Network.clearBrowserCache", {})
+        page.cdp("Storage.clearDataForOrigin", {"origin": origin, "storageTypes": "all"})
+        page.cdp("Network.clearBrowserCache", {})
         first.append(visit())
-        driver.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+        page.run("return navigator.serviceWorker.ready.then(() => true);")
         again.append(visit())
     for name, times in (("first visit", first), ("returning (worker's copy)", again)):
         median = [statistics.median(t[i] for t in times if t[i] is not None) for i in range(5)]
@@ -114,11 +113,11 @@ def first_paints(driver, origin, runs):
               f" About window in the page {median[4]:.0f} ms")
 
 
-def click_time(driver, runs):
-    wait_for(driver, "OK's enabling", lambda d: button_enabled(d, OK), seconds=60)
-    click(driver, button(driver, OK))
-    wait_for(driver, "the main window", lambda d: button(d, CALCULATE))
-    times = driver.execute_script(CLICKS, runs, 100)
+def click_time(page, runs):
+    wait_for(page, "OK's enabling", lambda p: button_enabled(p, OK), seconds=60)
+    click_button(page, OK)
+    wait_for(page, "the main window", lambda p: button_enabled(p, CALCULATE) is not None)
+    times = page.run(CLICKS, runs, 100)
     if isinstance(times, str):
         sys.exit(f"bench/web: {times}")
     print(f"  one click on Calculate to its result on the page: median {statistics.median(times) * 1000:.0f} µs"
@@ -131,17 +130,16 @@ def main():
     site = os.path.join(build, "site")
     sizes(site)
     trap = Trap()
-    server = Server(site)
-    driver = start_chromium(trap_port=trap.server_address[1])
+    server = Server(site_policy(os.path.join(site, "index.html")), site=site)
+    page = start("chromium", trap_port=trap.server_address[1])
     try:
-        print(f"Headless Chromium {driver.capabilities.get('browserVersion')}, {runs} runs, loopback:")
-        driver.execute_cdp_cmd("Network.enable", {})
-        first_paints(driver, server.origin, runs)
-        click_time(driver, runs)
+        print(f"Headless Chromium {page.version}, {runs} runs, loopback:")
+        first_paints(page, server.origin, runs)
+        click_time(page, runs)
     finally:
-        driver.quit()
+        page.close()
         server.stop()
-        trap.shutdown()
+        trap.close()
     if trap.requests:
         sys.exit(f"bench/web: requests went past loopback: {trap.requests}")
 

@@ -37,9 +37,13 @@ if [ "$what" = test ]; then
         openbox x11-utils
         # the locales the Windows installer is tried in (made below)
         locales
-        # the browser build (WebAssembly), its tests under Node and in
-        # headless Chromium, driven through WebDriver
+        # the browser build (WebAssembly), its tests under Node and in three
+        # browser engines: Chromium through ChromeDriver, WebKitGTK's
+        # MiniBrowser through WebKitWebDriver (on an Xvfb), both
+        # driven from Python's selenium; Firefox through WebDriver BiDi, from
+        # Node (puppeteer-core, below)
         "${web_packages[@]}" chromium chromium-driver python3-selenium
+        webkit2gtk-driver firefox-esr
     )
     # Packages whose name differs between releases: the first one the
     # archive knows is taken.
@@ -102,6 +106,23 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt_update
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser tests' Node packages, exactly as package-lock.json pins them,
+# beside the drivers that use them; again only when that lock has changed
+# since they were installed. Nothing of them downloads a browser.
+if [ "$what" = test ]; then
+    if ! command -v npm >/dev/null 2>&1; then
+        apt_update
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq --no-install-recommends nodejs npm
+    fi
+    drivers=$(cd "$(dirname "$0")/../tests/support" && pwd)
+    if ! cmp -s "$drivers/package-lock.json" "$drivers/node_modules/.installed-lock.json"; then
+        echo "install-deps: installing the browser drivers' Node packages"
+        (cd "$drivers" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+        cp "$drivers/package-lock.json" "$drivers/node_modules/.installed-lock.json"
+    fi
 fi
 
 # The Windows installer speaks the language of the user's Windows, which Wine

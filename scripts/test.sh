@@ -3,7 +3,7 @@
 # every test: the normal build, the solver at -O3 -march=native and with its
 # portable lanes, everything under AddressSanitizer and UBSan, the Windows
 # build (the program, quaddle-solve and the installer), tested under Wine, and
-# the browser build, tested under Node and in headless Chromium.
+# the browser build, tested under Node and in Chromium, Firefox and WebKit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,32 +1,38 @@
-"""What the browser tests and the browser benchmark share: the site served
-on loopback, a proxy that catches any request for elsewhere, headless
-Chromium through WebDriver, and the few ways they find and use the page's
-controls. Debian's chromium, chromium-driver and python3-selenium, for
-Debian's own /usr/bin/python3.
+"""What the browser tests and the browser benchmark share, whatever the
+engine: the site or a test page served on loopback under the policy the
+site's own page carries, a proxy that catches any request for elsewhere, a
+browser of a given engine to open them in, and the few ways they find and use
+the page's controls.
+
+Each engine's driver is a small module of the engines package beside this
+file, a Page: Chromium and WebKitGTK through WebDriver (Debian's
+python3-selenium, for Debian's own /usr/bin/python3), Firefox through WebDriver
+BiDi (puppeteer-core under Node, bridged by a line of JSON each way).
 """
 
 import functools
+import html.parser
 import http.server
-import os
+import importlib
+import json
 import socketserver
 import threading
 import time
 
-from selenium import webdriver
-from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.keys import Keys
+ENGINES = ("chromium", "firefox", "webkit")
 
-CHROMIUM = "/usr/lib/chromium/chromium"  # the program itself: Debian's wrapper adds API keys
-CHROMEDRIVER = "/usr/bin/chromedriver"
-# Where Chromium's own services would call out to, turned to a closed port on
-# loopback, so that what the proxy records is the page's alone.
-NOWHERE = "http://127.0.0.1:9/"
+# Where every engine reports what the policy refused: a path no file of the
+# site can have, answered by the server itself.
+REPORTS = "/.policy-reports"
 
 
 class Failure(Exception):
     pass
+
+
+class Gone(Exception):
+    """The page a question was asked of went away while it was asked (it was
+    navigating, say): no answer yet, rather than a wrong one."""
 
 
 def check(condition, message):
@@ -34,19 +40,77 @@ def check(condition, message):
         raise Failure(message)
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+def site_policy(index_html):
+    """The Content-Security-Policy the site's page carries in its <meta>."""
+
+    class Meta(html.parser.HTMLParser):
+        policy = None
+
+        def handle_starttag(self, tag, attrs):
+            attrs = dict(attrs)
+            if tag == "meta" and (attrs.get("http-equiv") or "").lower() == "content-security-policy":
+                Meta.policy = attrs.get("content")
+
+    with open(index_html, encoding="utf-8") as page:
+        Meta().feed(page.read())
+    if not Meta.policy:
+        raise Failure(f"{index_html} carries no Content-Security-Policy")
+    return Meta.policy
 
 
 class Server:
-    """The site on a free port of 127.0.0.1, until stopped."""
+    """A folder (the built site), or named files (a test page), on a free port
+    of 127.0.0.1 until stopped. Every answer carries the policy as a header,
+    as a host may send it, with the address where the browser reports what
+    it refused; and is never kept in the HTTP cache, so that a page that
+    starts with the server stopped can only have come from the service
+    worker."""
 
-    def __init__(self, site):
-        handler = functools.partial(QuietHandler, directory=site)
+    def __init__(self, policy, site=None, files=None):
+        self.reports = []
+        reports = self.reports
+        header = f"{policy}; report-uri {REPORTS}"
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def translate_path(self, path):
+                if files is None:
+                    return super().translate_path(path)
+                name = path.split("?", 1)[0].lstrip("/")
+                return files.get(name, "/nonexistent")
+
+            def end_headers(self):
+                self.send_header("Content-Security-Policy", header)
+                self.send_header("Cache-Control", "no-store")
+                super().end_headers()
+
+            def do_POST(self):
+                body = self.rfile.read(int(self.headers.get("Content-Length") or 0))
+                if self.path != REPORTS:
+                    self.send_error(405)
+                    return
+                reports.append(body.decode("utf-8", "replace"))
+                self.send_response(204)
+                self.end_headers()
+
+            def log_message(self, *args):
+                pass
+
+        handler = functools.partial(Handler, directory=site) if site else Handler
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.origin = f"http://127.0.0.1:{self.httpd.server_address[1]}"
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def refused(self):
+        """What the policy refused, as the browser reported it, one line each."""
+        lines = []
+        for report in self.reports:
+            try:
+                said = json.loads(report).get("csp-report", {})
+                lines.append(f"{said.get('violated-directive') or said.get('effective-directive')}"
+                             f" {said.get('blocked-uri')} in {said.get('document-uri')}")
+            except (ValueError, AttributeError):
+                lines.append(report)
+        return lines
 
     def stop(self):
         if self.httpd:
@@ -81,43 +145,111 @@ class Trap(socketserver.ThreadingTCPServer):
         super().__init__(("127.0.0.1", 0), Handler)
         threading.Thread(target=self.serve_forever, daemon=True).start()
 
-
-def start_chromium(scale=1, trap_port=None, size=(1280, 800)):
-    """Headless Chromium at a device scale; with trap_port, every request that
-    is not for loopback goes to that proxy."""
-    options = webdriver.ChromeOptions()
-    options.binary_location = CHROMIUM
-    arguments = [
-        "--headless=new",
-        f"--window-size={size[0]},{size[1]}",
-        f"--force-device-scale-factor={scale}",
-        "--disable-features=NetworkTimeServiceQuerying,AutofillServerCommunication",
-        f"--component-updater=url-source={NOWHERE}",
-        f"--gaia-url={NOWHERE}",
-        "--no-first-run",
-        "--no-default-browser-check",
-        "--disable-background-networking",
-        "--disable-sync",
-        "--disable-extensions",
-        "--disable-dev-shm-usage",
-        "--lang=zh-CN",
-    ]
-    if trap_port:
-        # Loopback never goes through a proxy; everything else reaches the trap.
-        arguments.append(f"--proxy-server=http://127.0.0.1:{trap_port}")
-    if os.geteuid() == 0:
-        arguments.append("--no-sandbox")
-    for argument in arguments:
-        options.add_argument(argument)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
-    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    def close(self):
+        self.shutdown()
+        self.server_close()
 
 
-# The page answers each question in one script, in one step: an element
-# cannot go away between being found and being asked whether it is shown.
-# Shown means laid out with a size, not hidden by CSS, and not inside a
-# closed dialog or a hidden window.
-VISIBLE = """
+class Page:
+    """One browser window of one engine, as the tests use it. Every question
+    is one script run in the page: SCRIPT is a function body that reads its
+    arguments from `arguments` and returns plain data (or a promise of it),
+    never an element, so nothing found in one call is used in the next.
+    Input is real: pointer and keys as the browser gets them from a person.
+    What an engine cannot tell (its console, say) is None, not an empty
+    list; what only one engine can do lives in its own driver."""
+
+    engine = None
+    version = None
+    # Whether the engine, as driven here, keeps a service worker; the tests
+    # check that the page agrees.
+    service_worker = True
+
+    def goto(self, url):
+        """Loads the address and returns once the page has loaded."""
+        raise NotImplementedError
+
+    def run(self, script, *args):
+        raise NotImplementedError
+
+    def click_at(self, x, y):
+        """A click of the primary button at a point of the viewport, in CSS pixels."""
+        raise NotImplementedError
+
+    def press(self, *keys):
+        """Holds the keys down in order and lets them go in reverse: "Control",
+        "a" is select-all. Keys are named as in KeyboardEvent.key."""
+        raise NotImplementedError
+
+    def type(self, text):
+        raise NotImplementedError
+
+    def screenshot(self, path):
+        raise NotImplementedError
+
+    def screen(self, width, height, scale, phone=False):
+        """Makes the viewport this size; with phone, as a phone's, where the
+        engine can be told so."""
+        raise NotImplementedError
+
+    def emulate_media(self, features):
+        """Media features as given ({"prefers-color-scheme": "dark"}), where
+        the engine can be told them."""
+        raise Failure(f"{self.engine} cannot be told media features")
+
+    # Whether the engine can be made a phone's touch screen, with a finger's
+    # taps and a pinch (double_tap(x, y), pinch_open(x, y)).
+    touch_screen = False
+
+    def console_errors(self):
+        """What the console has shown as errors since the last call."""
+        return None
+
+    def page_requests(self):
+        """The addresses the page has asked for since the last call."""
+        return None
+
+    def accessible(self, roles):
+        """(role, name) of the nodes of these roles in the accessibility tree."""
+        return None
+
+    def installability_errors(self):
+        """Why the browser would not install the site as an app."""
+        return None
+
+    def said(self):
+        """What the browser's own processes wrote, for a failure's report."""
+        return None
+
+    def close(self):
+        raise NotImplementedError
+
+
+def missing(engine):
+    """What this machine lacks for the engine: nothing where it can run."""
+    try:
+        module = importlib.import_module(f"engines.{engine}")
+    except ImportError as error:
+        return [error.name or str(error)]
+    return module.missing()
+
+
+def start(engine, size=(1280, 800), scale=1, trap_port=None):
+    """A browser of the engine, its viewport of that size in CSS pixels at
+    that device pixel ratio; with trap_port, every request not for loopback
+    goes to that proxy."""
+    if engine not in ENGINES:
+        raise Failure(f"no driver for the engine '{engine}'")
+    module = importlib.import_module(f"engines.{engine}")
+    return module.start(size=size, scale=scale, trap_port=trap_port)
+
+
+# Every control of that kind shown on the page: laid out with a size, not
+# hidden by CSS, not inside a closed dialog or a hidden window, and of that
+# text where one is given. Each as its centre on the viewport, text, value
+# and whether it takes input, in one step, so an element cannot go away
+# between being found and being asked about.
+SHOWN = """
 const [xpath, text] = arguments;
 const found = document.evaluate(xpath, document, null, XPathResult.ORDERED_NODE_SNAPSHOT_TYPE, null);
 const shown = [];
@@ -126,66 +258,84 @@ for (let i = 0; i < found.snapshotLength; ++i) {
     const box = e.getBoundingClientRect();
     if (box.width > 0 && box.height > 0 && getComputedStyle(e).visibility === 'visible' &&
         (text === null || e.textContent.trim() === text))
-        shown.push(e);
+        shown.push({x: box.left + box.width / 2, y: box.top + box.height / 2,
+                    text: e.innerText === undefined ? e.textContent : e.innerText,
+                    value: 'value' in e && e.tagName !== 'BUTTON' ? e.value : null,
+                    enabled: !e.disabled});
 }
 return shown;
 """
 
-# A button of that text, as null when there is none, else whether it is enabled.
-BUTTON_ENABLED = VISIBLE.replace("return shown;", "return shown.length ? !shown[0].disabled : null;")
+
+def shown(page, xpath, text=None):
+    return page.run(SHOWN, xpath, text)
 
 
-def visible(driver, xpath):
-    return driver.execute_script(VISIBLE, xpath, None)
-
-
-def button(driver, text):
-    """The first shown button of that text, or None."""
-    found = driver.execute_script(VISIBLE, "//button", text)
-    return found[0] if found else None
-
-
-def button_enabled(driver, text):
+def button_enabled(page, text):
     """None where no button of that text is shown, else whether it is enabled."""
-    return driver.execute_script(BUTTON_ENABLED, "//button", text)
+    found = shown(page, "//button", text)
+    return found[0]["enabled"] if found else None
 
 
-def wait_for(driver, what, condition, seconds=30):
+def click(page, xpath, text=None):
+    """Clicks the middle of the first control shown of that kind and text."""
+    found = shown(page, xpath, text)
+    check(found, f"nothing to click: {xpath} {text or ''}".strip())
+    page.click_at(found[0]["x"], found[0]["y"])
+
+
+def click_button(page, text):
+    click(page, "//button", text)
+
+
+def type_into(page, xpath, text, index=0):
+    """Replaces the text of the index-th box shown of that kind as a person
+    would: click, select all, type (or delete)."""
+    found = shown(page, xpath)
+    check(len(found) > index, f"no box {index} of {xpath} to type into")
+    page.click_at(found[index]["x"], found[index]["y"])
+    page.press("Control", "a")
+    if text:
+        page.type(text)
+    else:
+        page.press("Delete")
+
+
+def wait_for(page, what, condition, seconds=30):
     """Asks the condition again every tenth of a second until it gives a true
-    value, which is returned, or the deadline passes. An element that went
-    away while the condition looked at it is taken as an answer of "not yet";
-    any other error of the browser's ends the wait at once."""
+    value, which is returned, or the deadline passes. A page that went away
+    while the condition looked at it is taken as an answer of "not yet"; any
+    other error of the browser's ends the wait at once."""
     deadline = time.monotonic() + seconds
     went_away = False
     while True:
         try:
-            answer = condition(driver)
+            answer = condition(page)
             if answer:
                 return answer
-        except (StaleElementReferenceException, NoSuchElementException):
+        except Gone:
             went_away = True
         if time.monotonic() >= deadline:
-            note = " (an element it looked at had gone from the page)" if went_away else ""
+            note = " (the page it looked at had gone)" if went_away else ""
             raise Failure(f"{what} did not happen within {seconds} s{note}")
         time.sleep(0.1)
 
 
-def settled(driver):
+SETTLED = """
+return document.fonts.ready.then(() => new Promise(done =>
+    requestAnimationFrame(() => requestAnimationFrame(() => done(true)))));
+"""
+
+
+def settled(page):
     """Returns once the page's fonts are loaded and two frames have been
     drawn since, so that a screenshot or a measurement shows what the
     page's latest changes made."""
-    driver.set_script_timeout(30)
-    driver.execute_async_script(
-        "const done = arguments[0];"
-        "document.fonts.ready.then(() => requestAnimationFrame(() => requestAnimationFrame(() => done())));")
+    page.run(SETTLED)
 
 
-def click(driver, element):
-    ActionChains(driver).move_to_element(element).click().perform()
-
-
-def type_into(driver, element, text):
-    """Replaces the box's text as a person would: click, select all, type."""
-    click(driver, element)
-    keys = ActionChains(driver).key_down(Keys.CONTROL).send_keys("a").key_up(Keys.CONTROL)
-    keys.send_keys(text or Keys.DELETE).perform()
+if __name__ == "__main__":
+    # For the build: one line an engine, "ENGINE ok" or "ENGINE lacks WHAT, ...".
+    for engine in ENGINES:
+        lacking = missing(engine)
+        print(f"{engine} lacks {', '.join(lacking)}" if lacking else f"{engine} ok")

@@ -1,31 +1,34 @@
 #!/usr/bin/python3
-"""Quaddle's site used as a person would, in headless Chromium with real input.
+"""Quaddle's site used as a person would, in a browser of one engine with real
+input.
 
-The built site is served on loopback; Chromium, driven through WebDriver
-actions (pointer moves, clicks and keys, the input a person gives), opens it at
-device scale 1 and 2: the About window's OK does nothing during the countdown
-and opens the main window after it; 12 12 12 12 gives four lines; a bad entry
-brings the warning box, closed with its button, after which the command ends
-as on the desktop; Exit ends the program. Chromium's accessibility tree, what
-a screen reader is told, names every control and calls the warning box an
-alert dialog. Then, with the server stopped, a
-reload still starts Quaddle, from the service worker. Every request Chromium
-makes outside the served origin fails the test: the page's own through its
-DevTools log, everything else through a proxy that only records. Console
-errors (a refused Content-Security-Policy among them) fail it too.
-
-Screenshots are left in OUT_DIR. On a phone-sized screen the About window must
-be whole, drawn smaller; there, with a finger, a double tap on the web label
+The built site is served on loopback under the policy its page carries; the
+browser, driven with pointer moves, clicks and keys (the input a person
+gives), opens it at each device scale asked for: the About window counts down,
+its OK does nothing during the countdown and opens the main window after it;
+12 12 12 12 gives four lines; a number out of range and an empty box bring the
+two warnings, in box order, each closed with its button, after which the
+command ends as on the desktop; Exit ends the program. Where the engine keeps
+a service worker, a reload with the server stopped still starts Quaddle. On a
+phone-sized screen the About window is drawn smaller and whole; where the
+engine can be a phone's touch screen, a finger's double tap on the web label
 opens the page once, a double tap elsewhere zooms nothing, and a pinch zooms
 the page.
 
-Usage: realwindow.py SITE_DIR OUT_DIR
-Needs Debian's chromium, chromium-driver and python3-selenium.
+What fails it in every engine: anything the policy refused (the browser
+reports it to the server), any request that would have left loopback (a proxy
+that forwards nothing records it). Where the engine tells: a console error, a
+request of the page's for anything but the served site. Only Chromium: its
+accessibility tree must name every control and call the warning an alert
+dialog, and it must be willing to install the site.
+
+Screenshots are left in OUT_DIR.
+
+Usage: realwindow.py ENGINE SITE_DIR OUT_DIR [SCALE...]   (scales: 1 unless given)
 """
 
 import ast
 import contextlib
-import json
 import operator
 import os
 import shutil
@@ -34,22 +37,59 @@ import time
 import traceback
 from fractions import Fraction
 
-from selenium.common.exceptions import WebDriverException
-from selenium.webdriver.common.actions import interaction
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
-
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import (Failure, Server, Trap, button, button_enabled, check, click, settled, start_chromium,  # noqa: E402
-                        type_into, visible, wait_for)
+from pagedriver import (Failure, Server, Trap, button_enabled, check, click_button, settled, shown,  # noqa: E402
+                        site_policy, start, type_into, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
-RANGE_WARNING = "请输入一个1－13的数！"
+RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数字！"
+
+# The window that holds Calculate, and its boxes.
+MAIN = f"//button[normalize-space()='{CALCULATE}']/ancestor::*[.//input and .//textarea][1]"
+ENTRIES, RESULT = MAIN + "//input", MAIN + "//textarea"
+WARNING = "//dialog[@open]"
+
+# The About window's count (the one text of it that is a number alone) and
+# whether its OK is enabled, read together.
+COUNTDOWN = f"""
+const about = [...document.querySelectorAll('button')].find(b => b.textContent.trim() === '{OK}');
+if (!about) return null;
+const frame = about.closest('section') || document;
+const count = [...frame.querySelectorAll('div')].map(e => e.textContent.trim()).find(t => /^[0-9]+$/.test(t));
+return [count === undefined ? null : Number(count), !about.disabled];
+"""
+
+# Where the windows are drawn, in CSS pixels of the viewport, and the width
+# of the page's room. Some engines give an element's box in its own zoomed
+# pixels rather than in the viewport's; a probe scaled by half tells which.
+WINDOWS_SPAN = """
+const desktop = document.getElementById('desktop');
+const probe = document.createElement('div');
+probe.style.width = '100px';
+probe.style.zoom = '0.5';
+desktop.append(probe);
+const ownPixels = probe.getBoundingClientRect().width > 75;
+probe.remove();
+const zoomOf = e => {
+    let zoom = 1;
+    for (; e; e = e.parentElement) zoom *= Number(getComputedStyle(e).zoom) || 1;
+    return zoom;
+};
+const spans = [...desktop.children].map(e => {
+    const box = e.getBoundingClientRect(), zoom = ownPixels ? zoomOf(e) : 1;
+    return [box.left * zoom, box.right * zoom];
+});
+return [Math.min(...spans.map(s => s[0])), Math.max(...spans.map(s => s[1])),
+        document.documentElement.clientWidth];
+"""
 
 
-def main_window_boxes(driver):
-    """The four entry boxes and the result box of the window that holds Calculate."""
-    window = f"//button[normalize-space()='{CALCULATE}']/ancestor::*[.//input and .//textarea][1]"
-    return visible(driver, window + "//input"), visible(driver, window + "//textarea")
+# The middle of the About window's web label, on the viewport.
+WEB_LABEL = """
+const label = [...document.querySelectorAll('#desktop *')]
+    .find(e => e.textContent.startsWith('Web:') && !e.children.length).getBoundingClientRect();
+return [label.left + label.width / 2, label.top + label.height / 2];
+"""
 
 
 def value_of(expression):
@@ -66,248 +106,242 @@ def value_of(expression):
     return value(ast.parse(expression, mode="eval").body)
 
 
-def fingers(driver, count):
-    """Touch actions of that many fingers, moved together, step by step."""
-    actions = ActionBuilder(driver)
-    return actions, [actions.add_pointer_input(interaction.POINTER_TOUCH, f"finger{n}") for n in range(count)]
-
-
-def double_tap(driver, x, y):
-    actions, (finger,) = fingers(driver, 1)
-    finger.create_pointer_move(x=x, y=y)
-    for _ in range(2):
-        finger.create_pointer_down()
-        finger.create_pointer_up(0)
-    actions.perform()
-
-
-def pinch_open(driver, x, y):
-    actions, (one, two) = fingers(driver, 2)
-    one.create_pointer_move(x=x - 15, y=y)
-    two.create_pointer_move(x=x + 15, y=y)
-    one.create_pointer_down()
-    two.create_pointer_down()
-    for step in range(1, 16):
-        one.create_pointer_move(x=x - 15 - 8 * step, y=y, duration=20)
-        two.create_pointer_move(x=x + 15 + 8 * step, y=y, duration=20)
-    one.create_pointer_up(0)
-    two.create_pointer_up(0)
-    actions.perform()
-
-
 def numbers_in(expression):
     return sorted(node.value for node in ast.walk(ast.parse(expression, mode="eval")) if isinstance(node, ast.Constant))
 
 
-class Session:
-    """One Chromium at one device scale, with its own server."""
+def result_lines(page):
+    """The lines of the main window's result box; None where it is not shown."""
+    boxes = shown(page, RESULT)
+    return boxes[0]["value"].splitlines() if boxes else None
 
-    def __init__(self, site, out, scale):
-        self.site, self.out, self.scale = site, out, scale
+
+def warning_saying(text):
+    """A condition: the warning box is open and says that."""
+    return lambda page: any(text in box["text"] for box in shown(page, WARNING))
+
+
+class Session:
+    """One browser of one engine at one device scale, with its own server."""
+
+    def __init__(self, engine, site, out, scale):
+        self.out, self.scale = out, scale
         self.trap = Trap()
-        self.server = Server(site)
-        self.driver = start_chromium(scale, self.trap.server_address[1])
-        self.console = []
-        self.page_requests = []
-        # Straight from the server (or the service worker), never from the HTTP cache.
-        self.driver.execute_cdp_cmd("Network.enable", {})
-        self.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+        self.server = Server(site_policy(os.path.join(site, "index.html")), site=site)
+        try:
+            self.page = start(engine, scale=scale, trap_port=self.trap.server_address[1])
+        except Failure:
+            self.server.stop()
+            self.trap.close()
+            raise
+        self.requests = []
+        self.errors = []
 
     def close(self):
-        with contextlib.suppress(WebDriverException):
-            self.driver.quit()
+        with contextlib.suppress(Exception):
+            self.page.close()
         self.server.stop()
-        self.trap.shutdown()
-        self.trap.server_close()
+        self.trap.close()
 
     def shot(self, name):
-        self.driver.save_screenshot(os.path.join(self.out, f"scale{self.scale}-{name}.png"))
-
-    def collect_logs(self):
-        """Reads what the browser logged since the last call; returns the page's responses."""
-        self.console += [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
-        responses = []
-        for entry in self.driver.get_log("performance"):
-            message = json.loads(entry["message"])["message"]
-            if message["method"] == "Network.requestWillBeSent":
-                self.page_requests.append(message["params"]["request"]["url"])
-            elif message["method"] == "Network.responseReceived":
-                responses.append(message["params"]["response"])
-        return responses
+        self.page.screenshot(os.path.join(self.out, f"scale{self.scale:g}-{name}.png"))
 
     def check_nothing_left_loopback(self):
-        self.collect_logs()
-        elsewhere = [url for url in self.page_requests
+        self.requests += self.page.page_requests() or []
+        self.errors += self.page.console_errors() or []
+        elsewhere = [url for url in self.requests
                      if not url.startswith(self.server.origin + "/") and not url.startswith(("data:", "blob:"))]
         check(not elsewhere, f"the page asked for {elsewhere}")
         check(not self.trap.requests, f"requests went past loopback: {self.trap.requests}")
-        check(not self.console, f"the console shows errors: {[e['message'] for e in self.console]}")
-
-    def accessible(self, roles):
-        """The names Chromium's accessibility tree gives the nodes of these roles."""
-        self.driver.execute_cdp_cmd("Accessibility.enable", {})
-        nodes = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
-        return [(node["role"]["value"], node.get("name", {}).get("value", "").strip())
-                for node in nodes
-                if not node.get("ignored") and node.get("role", {}).get("value") in roles]
+        check(not self.server.reports, f"the policy refused: {self.server.refused()}")
+        check(not self.errors, f"the console shows errors: {self.errors}")
 
     def open_about(self):
-        """Loads the page; returns the monotonic time just before it was asked for."""
-        requested = time.monotonic()
-        self.driver.get(self.server.origin + "/")
-        wait_for(self.driver, "the About window's opening", lambda d: button(d, OK))
-        return requested
+        self.page.goto(self.server.origin + "/")
+        wait_for(self.page, "the About window's opening", lambda p: button_enabled(p, OK) is not None)
+
+    def countdown(self, seen):
+        """Waits for OK's enabling, watching the count meanwhile, from what
+        was seen at the start: it only goes down, OK stays disabled while it
+        runs, and OK is enabled once it has shown 1."""
+
+        def enabled(page):
+            now = page.run(COUNTDOWN)
+            if now and seen[-1] != now:
+                seen.append(now)
+            return now and now[1]
+
+        wait_for(self.page, "OK's enabling", enabled, seconds=60)
+        counts = [count for count, _ in seen]
+        check(all(count is not None for count in counts), f"the About window showed no count: {seen}")
+        check(counts == sorted(counts, reverse=True), f"the count went up: {seen}")
+        check(all(1 <= count <= 9 for count, ok in seen if not ok), f"OK was disabled at a count of {seen}")
+        check(counts[-1] == 1, f"OK was enabled before the count reached 1: {seen}")
+
+    def service_worker(self):
+        """The worker is in charge of the site where the engine keeps one;
+        where it does not, the page must not think it does."""
+        page = self.page
+        if not page.service_worker:
+            check(not page.run("return 'serviceWorker' in navigator"),
+                  f"{page.engine} has a service worker after all: the offline steps can run in it")
+            return
+        scope = page.run("return navigator.serviceWorker.ready.then(r => r.scope, e => String(e));")
+        check(scope == self.server.origin + "/", f"the service worker's scope is {scope}")
+        errors = page.installability_errors()
+        check(not errors, f"the browser would not install the site: {errors}")
 
     def run(self):
-        d = self.driver
-        requested = self.open_about()
-        check(d.execute_script("return window.devicePixelRatio") == self.scale,
-              f"the device pixel ratio is not {self.scale}")
-        check(button_enabled(d, OK) is False, "OK is enabled at the start")
-        settled(d)
+        page = self.page
+        self.open_about()
+        seen = [page.run(COUNTDOWN)]
+        check(seen[0] and seen[0][1] is False, f"OK is enabled at the start: {seen}")
+        ratio = page.run("return window.devicePixelRatio")
+        check(ratio == self.scale, f"the device pixel ratio is {ratio}, not {self.scale}")
+        settled(page)
         self.shot("about-start")
 
         # Pressing OK during the countdown does nothing: half a second in
         # which a wrong reaction would show.
-        click(d, button(d, OK))
+        click_button(page, OK)
         time.sleep(0.5)
-        check(button(d, CALCULATE) is None, "OK opened the main window during the countdown")
-        check(button(d, OK) is not None, "the About window closed during the countdown")
+        check(button_enabled(page, CALCULATE) is None, "OK opened the main window during the countdown")
+        check(button_enabled(page, OK) is not None, "the About window closed during the countdown")
 
-        # OK is enabled at the tenth tick of a one-second timer started at load.
-        wait_for(d, "OK's enabling", lambda d: button_enabled(d, OK), seconds=60)
-        enabled_after = time.monotonic() - requested
-        check(enabled_after >= 9.9, f"OK was enabled {enabled_after:.1f} s after the page was asked for")
-        settled(d)
+        self.countdown(seen)
+        settled(page)
         self.shot("about-ready")
+        self.service_worker()
 
-        # The installable, offline-capable site: the worker is in charge by now.
-        d.set_script_timeout(30)
-        scope = d.execute_async_script(
-            "navigator.serviceWorker.ready.then(r => arguments[0](r.scope), e => arguments[0](String(e)))")
-        check(scope == self.server.origin + "/", f"the service worker's scope is {scope}")
-        errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
-        check(not errors, f"Chromium would not install the site: {errors}")
-
-        click(d, button(d, OK))
-        wait_for(d, "the main window's opening", lambda d: button(d, CALCULATE))
-        wait_for(d, "the About window's closing", lambda d: button(d, OK) is None)
-        settled(d)
+        click_button(page, OK)
+        wait_for(page, "the main window's opening", lambda p: button_enabled(p, CALCULATE) is not None)
+        wait_for(page, "the About window's closing", lambda p: button_enabled(p, OK) is None)
+        settled(page)
         self.shot("main-start")
-        controls = self.accessible(("textbox", "button"))
-        check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
-        check(all(name for _, name in controls), f"a control has no name for a screen reader: {controls}")
+        controls = page.accessible(("textbox", "button"))
+        if controls is not None:
+            check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
+            check(all(name for _, name in controls), f"a control has no name for a screen reader: {controls}")
 
-        entries, result = main_window_boxes(d)
-        check(len(entries) == 4 and len(result) == 1, "the main window has not four entry boxes and a result box")
-        for box in entries:
-            type_into(d, box, "12")
-        click(d, button(d, CALCULATE))
-        lines = wait_for(d, "the result", lambda d: [line for line in result[0].get_attribute("value").splitlines()])
+        check(len(shown(page, ENTRIES)) == 4 and len(shown(page, RESULT)) == 1,
+              "the main window has not four entry boxes and a result box")
+        for box in range(4):
+            type_into(page, ENTRIES, "12", index=box)
+        click_button(page, CALCULATE)
+        lines = wait_for(page, "the result", result_lines)
         check(len(lines) == 4, f"12 12 12 12 gave {lines}, not four lines")
         for line in lines:
             check(value_of(line) == 24 and numbers_in(line) == [12] * 4, f"'{line}' is not 24 from 12 12 12 12")
-        settled(d)
+        settled(page)
         self.shot("main-result")
 
-        # A bad entry: the warning, and only after its OK the search, on the
-        # numbers stored before, and the same four lines.
-        type_into(d, entries[0], "14")
-        type_into(d, result[0], "")
-        click(d, button(d, CALCULATE))
-        dialog = wait_for(d, "the warning box", lambda d: visible(d, "//dialog[@open]"))[0]
-        check(RANGE_WARNING in dialog.text, f"the warning box says '{dialog.text}'")
-        check(result[0].get_attribute("value") == "", "the result came before the warning was closed")
-        alerts = self.accessible(("alertdialog",))
-        check(alerts == [("alertdialog", "Quaddle")], f"a screen reader is told of the warning as {alerts}")
-        settled(d)
+        # Two bad entries: a warning for each, in box order, and only after
+        # the last one's OK the search, on the numbers stored before: the
+        # same four lines.
+        type_into(page, ENTRIES, "14", index=0)
+        type_into(page, ENTRIES, "", index=1)
+        type_into(page, RESULT, "")
+        click_button(page, CALCULATE)
+        wait_for(page, "the range warning", warning_saying(RANGE_WARNING))
+        check(result_lines(page) == [], "the result came before the warnings were closed")
+        alerts = page.accessible(("alertdialog",))
+        if alerts is not None:
+            check(alerts == [("alertdialog", "Quaddle")], f"a screen reader is told of the warning as {alerts}")
+        settled(page)
         self.shot("warning")
-        click(d, button(d, WARNING_OK))
-        wait_for(d, "the warning box's closing", lambda d: not visible(d, "//dialog[@open]"))
-        after = wait_for(d, "the result after the warning", lambda d: result[0].get_attribute("value").splitlines())
-        check(after == lines, f"after the warning the result is {after}, not {lines}")
+        click_button(page, WARNING_OK)
+        wait_for(page, "the empty-box warning", warning_saying(EMPTY_WARNING))
+        check(result_lines(page) == [], "the result came before the second warning was closed")
+        click_button(page, WARNING_OK)
+        wait_for(page, "the warning box's closing", lambda p: not shown(p, WARNING))
+        after = wait_for(page, "the result after the warnings", result_lines)
+        check(after == lines, f"after the warnings the result is {after}, not {lines}")
 
         # Exit ends the program: no window, one line saying so, with a link to start again.
-        click(d, button(d, EXIT))
-        wait_for(d, "the main window's closing", lambda d: button(d, CALCULATE) is None)
-        check(not visible(d, "//button | //input | //textarea"), "controls are left after Exit")
-        ended = wait_for(d, "the end line", lambda d: d.execute_script("return document.body.innerText.trim()"))
+        click_button(page, EXIT)
+        wait_for(page, "the main window's closing", lambda p: button_enabled(p, CALCULATE) is None)
+        check(not shown(page, "//button | //input | //textarea"), "controls are left after Exit")
+        ended = wait_for(page, "the end line", lambda p: p.run("return document.body.innerText.trim()"))
         check(len(ended.splitlines()) == 1 and "Quaddle" in ended, f"after Exit the page says '{ended}'")
-        check(visible(d, "//a[@href]"), "after Exit there is no link that starts Quaddle again")
-        settled(d)
+        check(shown(page, "//a[@href]"), "after Exit there is no link that starts Quaddle again")
+        settled(page)
         self.shot("ended")
         self.check_nothing_left_loopback()
 
-        # Offline: the server is gone, and Quaddle still starts.
-        self.server.stop()
-        self.collect_logs()
-        try:
+        if page.service_worker:
+            # Offline: the server is gone, and Quaddle still starts, from the
+            # worker's copy (nothing is kept in the HTTP cache).
+            self.server.stop()
             self.open_about()
-        except WebDriverException as error:
-            raise Failure(f"offline, the page did not start: {error.msg}") from None
-        document = [r for r in self.collect_logs() if r["url"] == d.current_url]
-        check(document and document[-1].get("fromServiceWorker"), "the page offline did not come from the service worker")
-        settled(d)
-        self.shot("offline")
+            check(page.run("return navigator.serviceWorker.controller !== null"),
+                  "the page offline is not the service worker's")
+            settled(page)
+            self.shot("offline")
 
     def phone(self):
         """The About window on a phone-sized screen: drawn smaller as a
         whole, cut off on neither side."""
-        d = self.driver
-        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                          {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
-        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True})
+        page = self.page
+        page.screen(390, 844, 3, phone=True)
         self.open_about()
-        settled(d)
+        settled(page)
         self.shot("phone")
-        left, right, width = d.execute_script(
-            "const windows = [...document.getElementById('desktop').children].map(e => e.getBoundingClientRect());"
-            "return [Math.min(...windows.map(r => r.left)), Math.max(...windows.map(r => r.right)),"
-            "        document.documentElement.clientWidth];")
+        left, right, width = page.run(WINDOWS_SPAN)
+        check(width < 586, f"the phone's screen is {width} px wide, room enough for the About window")
         check(left >= 0 and right <= width, f"on a phone the About window spans {left:.0f} to {right:.0f} px of {width}")
+        if not page.touch_screen:
+            return
 
         # A finger's double tap on the web label opens the page once, as a
         # double-click does; one below the window zooms nothing.
-        d.execute_script("window.opened = []; window.open = url => { window.opened.push(url); return null; };")
-        web = d.execute_script(
-            "const r = [...document.querySelectorAll('#desktop *')]"
-            "    .find(e => e.textContent.startsWith('Web:') && !e.children.length).getBoundingClientRect();"
-            "return [r.left + r.width / 2, r.top + r.height / 2];")
-        double_tap(d, round(web[0]), round(web[1]))
-        wait_for(d, "the web page's opening", lambda d: d.execute_script("return window.opened.length"))
-        double_tap(d, 195, 700)
-        settled(d)
-        opened = d.execute_script("return window.opened")
+        page.run("window.opened = []; window.open = url => { window.opened.push(url); return null; }; return true;")
+        web = page.run(WEB_LABEL)
+        page.double_tap(*web)
+        wait_for(page, "the web page's opening", lambda p: p.run("return window.opened.length"))
+        page.double_tap(195, 700)
+        settled(page)
+        opened = page.run("return window.opened")
         check(len(opened) == 1, f"a double tap on the web label opened {opened}")
-        scale = d.execute_script("return visualViewport.scale")
-        check(scale == 1, f"a double tap zoomed the page to {scale}")
+        zoom = page.run("return visualViewport.scale")
+        check(zoom == 1, f"a double tap zoomed the page to {zoom}")
         # The user's own zoom is the user's.
-        pinch_open(d, 195, 600)
-        wait_for(d, "the page's zooming by a pinch", lambda d: d.execute_script("return visualViewport.scale > 1"))
+        page.pinch_open(195, 600)
+        wait_for(page, "the page's zooming by a pinch", lambda p: p.run("return visualViewport.scale > 1"))
 
 
 def main():
-    site, out = sys.argv[1:3]
+    engine, site, out = sys.argv[1:4]
+    scales = [float(s) for s in sys.argv[4:]] or [1]
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    for scale in (1, 2):
-        session = Session(site, out, scale)
+    for scale in scales:
+        try:
+            session = Session(engine, site, out, scale)
+        except Failure as failure:
+            print(f"realwindow_web: {engine} at device scale {scale:g}: {failure}", file=sys.stderr)
+            return 1
         try:
             session.run()
-            if scale == 1:
+            if scale == scales[0]:
                 session.phone()
             session.check_nothing_left_loopback()
-        except (Failure, WebDriverException) as failure:
-            with contextlib.suppress(WebDriverException):
+        except Exception as failure:
+            with contextlib.suppress(Exception):
                 session.shot("failure")
             # The line of this script that failed, then what went wrong.
             ours = [frame for frame in traceback.extract_tb(failure.__traceback__) if frame.filename == __file__]
             where = f", line {ours[-1].lineno} ({ours[-1].line})" if ours else ""
-            print(f"realwindow_web: at device scale {scale}{where}: {failure}", file=sys.stderr)
+            print(f"realwindow_web: {engine} at device scale {scale:g}{where}: {failure}", file=sys.stderr)
+            if not isinstance(failure, Failure):
+                traceback.print_exc()
+            said = session.page.said()
+            if said:
+                print(f"realwindow_web: what {engine} wrote last:\n{said}", file=sys.stderr)
             return 1
         finally:
             session.close()
-    print(f"realwindow_web: passed; screenshots in {out}")
+        print(f"realwindow_web: {engine} {session.page.version} at device scale {scale:g}: passed")
+    print(f"realwindow_web: screenshots in {out}")
     return 0
 
 

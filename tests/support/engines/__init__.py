@@ -1,0 +1,1 @@
+"""One small driver for each browser engine the tests use; see pagedriver."""

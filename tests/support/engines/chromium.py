@@ -1,0 +1,132 @@
+"""Headless Chromium through ChromeDriver (Debian's chromium and
+chromium-driver). Only here: the console and the page's own requests from
+Chromium's logs, the accessibility tree, whether Chromium would install the
+site, and DevTools' emulation (cdp): a phone's touch screen, with a finger's
+taps and a pinch, and media features such as the dark scheme."""
+
+import json
+import os
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+
+from engines.webdriver import WebDriverPage
+
+CHROMIUM = "/usr/lib/chromium/chromium"  # the program itself: Debian's wrapper adds API keys
+CHROMEDRIVER = "/usr/bin/chromedriver"
+# Where Chromium's own services would call out to, turned to a closed port on
+# loopback, so that what the proxy records is the page's alone.
+NOWHERE = "http://127.0.0.1:9/"
+
+
+def missing():
+    return [path for path in (CHROMIUM, CHROMEDRIVER) if not os.access(path, os.X_OK)]
+
+
+class Chromium(WebDriverPage):
+    engine = "chromium"
+
+    def __init__(self, size, scale, trap_port):
+        options = webdriver.ChromeOptions()
+        options.binary_location = CHROMIUM
+        arguments = [
+            "--headless=new",
+            f"--window-size={size[0]},{size[1]}",
+            f"--force-device-scale-factor={scale:g}",
+            "--disable-features=NetworkTimeServiceQuerying,AutofillServerCommunication",
+            f"--component-updater=url-source={NOWHERE}",
+            f"--gaia-url={NOWHERE}",
+            "--no-first-run",
+            "--no-default-browser-check",
+            "--disable-background-networking",
+            "--disable-sync",
+            "--disable-extensions",
+            "--disable-dev-shm-usage",
+            "--disable-gpu",
+            # A page's timers run on time in a window nobody looks at.
+            "--disable-background-timer-throttling",
+            "--disable-renderer-backgrounding",
+            "--lang=zh-CN",
+        ]
+        if trap_port:
+            # Loopback never goes through a proxy; everything else reaches the trap.
+            arguments.append(f"--proxy-server=http://127.0.0.1:{trap_port}")
+        if os.geteuid() == 0:
+            arguments.append("--no-sandbox")
+        for argument in arguments:
+            options.add_argument(argument)
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+        super().__init__(webdriver.Chrome(service=Service(CHROMEDRIVER), options=options))
+        # The viewport exactly as asked: the window's own size takes in room
+        # for a browser's bars that headless Chromium does not draw.
+        self.screen(size[0], size[1], scale)
+        self.requests = []
+
+    def cdp(self, command, parameters):
+        """A DevTools command, for what only Chromium can be asked to do."""
+        return self.driver.execute_cdp_cmd(command, parameters)
+
+    def screen(self, width, height, scale, phone=False):
+        self.cdp("Emulation.setTouchEmulationEnabled", {"enabled": phone, "maxTouchPoints": 5} if phone
+                 else {"enabled": False})
+        self.cdp("Emulation.setDeviceMetricsOverride",
+                 {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": phone})
+
+    def emulate_media(self, features):
+        self.cdp("Emulation.setEmulatedMedia",
+                 {"features": [{"name": name, "value": value} for name, value in features.items()]})
+
+    touch_screen = True
+
+    def fingers(self, count):
+        """Touch actions of that many fingers, moved together, step by step."""
+        actions = ActionBuilder(self.driver)
+        return actions, [actions.add_pointer_input(interaction.POINTER_TOUCH, f"finger{n}") for n in range(count)]
+
+    def double_tap(self, x, y):
+        actions, (finger,) = self.fingers(1)
+        finger.create_pointer_move(x=round(x), y=round(y))
+        for _ in range(2):
+            finger.create_pointer_down()
+            finger.create_pointer_up(0)
+        actions.perform()
+
+    def pinch_open(self, x, y):
+        actions, (one, two) = self.fingers(2)
+        one.create_pointer_move(x=x - 15, y=y)
+        two.create_pointer_move(x=x + 15, y=y)
+        one.create_pointer_down()
+        two.create_pointer_down()
+        for step in range(1, 16):
+            one.create_pointer_move(x=x - 15 - 8 * step, y=y, duration=20)
+            two.create_pointer_move(x=x + 15 + 8 * step, y=y, duration=20)
+        one.create_pointer_up(0)
+        two.create_pointer_up(0)
+        actions.perform()
+
+    def console_errors(self):
+        return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+
+    def page_requests(self):
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                self.requests.append(message["params"]["request"]["url"])
+        requests, self.requests = self.requests, []
+        return requests
+
+    def accessible(self, roles):
+        self.cdp("Accessibility.enable", {})
+        nodes = self.cdp("Accessibility.getFullAXTree", {})["nodes"]
+        return [(node["role"]["value"], node.get("name", {}).get("value", "").strip())
+                for node in nodes
+                if not node.get("ignored") and node.get("role", {}).get("value") in roles]
+
+    def installability_errors(self):
+        return self.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"]
+
+
+def start(size, scale, trap_port):
+    return Chromium(size, scale, trap_port)
