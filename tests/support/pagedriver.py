@@ -234,14 +234,14 @@ def missing(engine):
     return module.missing()
 
 
-def start(engine, size=(1280, 800), scale=1, trap_port=None):
+def start(engine, size=(1280, 800), scale=1, trap_port=None, dark=False):
     """A browser of the engine, its viewport of that size in CSS pixels at
     that device pixel ratio; with trap_port, every request not for loopback
-    goes to that proxy."""
+    goes to that proxy; with dark, on a system that prefers dark colours."""
     if engine not in ENGINES:
         raise Failure(f"no driver for the engine '{engine}'")
     module = importlib.import_module(f"engines.{engine}")
-    return module.start(size=size, scale=scale, trap_port=trap_port)
+    return module.start(size=size, scale=scale, trap_port=trap_port, dark=dark)
 
 
 # Every control of that kind shown on the page: laid out with a size, not

@@ -10,10 +10,13 @@ its OK does nothing during the countdown and opens the main window after it;
 two warnings, in box order, each closed with its button, after which the
 command ends as on the desktop; Exit ends the program. Where the engine keeps
 a service worker, a reload with the server stopped still starts Quaddle. On a
-phone-sized screen the About window is drawn smaller and whole; where the
-engine can be a phone's touch screen, a finger's double tap on the web label
-opens the page once, a double tap elsewhere zooms nothing, and a pinch zooms
-the page.
+phone-sized screen, upright and turned, every window is drawn whole, the About
+window upright smaller than designed; where the engine can be a phone's touch
+screen, the main window takes nine tenths of the width, a finger's double tap
+on the web label opens the page once, a double tap elsewhere zooms nothing,
+and a pinch zooms the page. On a system that prefers dark colours, the phone
+again: the main window and the warning dark, with every enabled text at 4.5:1
+or more.
 
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
@@ -92,6 +95,38 @@ return [label.left + label.width / 2, label.top + label.height / 2];
 """
 
 
+# The window or dialog that holds the button of that text: the relative
+# luminance of its background, and each enabled text of it whose contrast
+# with what lies behind it is under 4.5:1 (WCAG 2), as [text, ratio].
+CONTRAST = """
+const [button] = arguments;
+const holder = [...document.querySelectorAll('button')].find(b => b.textContent.trim() === button)
+    .closest('dialog, .q-window');
+const parse = c => (c.match(/[0-9.]+/g) || []).map(Number);
+const luminance = ([r, g, b]) => [r, g, b]
+    .map(v => v / 255).map(v => v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+const behind = e => {
+    for (; e; e = e.parentElement) {
+        const c = parse(getComputedStyle(e).backgroundColor);
+        if (c.length === 3 || (c.length === 4 && c[3] > 0)) return c;
+    }
+    return [255, 255, 255];
+};
+const low = [];
+for (const e of holder.querySelectorAll('*')) {
+    const own = [...e.childNodes].some(n => n.nodeType === Node.TEXT_NODE && n.textContent.trim());
+    const box = e.getBoundingClientRect();
+    if (!(own || e.matches('input, textarea')) || e.closest(':disabled') || !box.width || !box.height) continue;
+    const [a, b] = [luminance(parse(getComputedStyle(e).color)), luminance(behind(e))];
+    const ratio = (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
+    if (ratio < 4.5) low.push([(e.value || e.textContent).trim().slice(0, 20), Math.round(ratio * 100) / 100]);
+}
+const field = holder.querySelector('input, textarea');
+return [luminance(behind(field ? field.parentElement : holder)), low];
+"""
+
+
 def value_of(expression):
     """An expression of numbers, + - * / and brackets, in exact fractions."""
     operations = {ast.Add: operator.add, ast.Sub: operator.sub, ast.Mult: operator.mul, ast.Div: operator.truediv}
@@ -124,12 +159,12 @@ def warning_saying(text):
 class Session:
     """One browser of one engine at one device scale, with its own server."""
 
-    def __init__(self, engine, site, out, scale):
+    def __init__(self, engine, site, out, scale, dark=False):
         self.out, self.scale = out, scale
         self.trap = Trap()
         self.server = Server(site_policy(os.path.join(site, "index.html")), site=site)
         try:
-            self.page = start(engine, scale=scale, trap_port=self.trap.server_address[1])
+            self.page = start(engine, scale=scale, trap_port=self.trap.server_address[1], dark=dark)
         except Failure:
             self.server.stop()
             self.trap.close()
@@ -278,22 +313,57 @@ class Session:
             settled(page)
             self.shot("offline")
 
-    def phone(self):
-        """The About window on a phone-sized screen: drawn smaller as a
-        whole, cut off on neither side."""
+    def windows_whole(self, what, main=False):
+        """The windows on the page are drawn whole on its screen; on a touch
+        screen the main window takes at least nine tenths of a phone's width."""
         page = self.page
+        left, right, width = page.run(WINDOWS_SPAN)
+        check(left >= 0 and right <= width, f"{what}: the windows span {left:.0f} to {right:.0f} px of {width}")
+        if main and width < 600 and page.run("return matchMedia('(pointer: coarse)').matches"):
+            check(right - left >= 0.9 * width, f"{what}: the main window is {right - left:.0f} px of {width}")
+
+    def phone(self, dark=False):
+        """A phone's screen, held upright and turned: the About window drawn
+        whole, smaller than designed when upright, the main window whole and
+        as large as fits; in the dark scheme, the main window and the warning
+        dark, every text of them readable."""
+        page = self.page
+        scheme = "dark" if dark else "light"
         page.screen(390, 844, 3, phone=True)
         self.open_about()
+        seen = [page.run(COUNTDOWN)]
         settled(page)
-        self.shot("phone")
-        left, right, width = page.run(WINDOWS_SPAN)
+        self.shot(f"phone-{scheme}-about")
+        width = page.run("return document.documentElement.clientWidth")
         check(width < 586, f"the phone's screen is {width} px wide, room enough for the About window")
-        check(left >= 0 and right <= width, f"on a phone the About window spans {left:.0f} to {right:.0f} px of {width}")
-        if not page.touch_screen:
+        self.windows_whole("the About window on a phone")
+        page.screen(844, 390, 3, phone=True)
+        wait_for(page, "the page's re-fitting to the turned phone",
+                 lambda p: p.run("return document.documentElement.clientWidth") > width)
+        settled(page)
+        self.shot(f"phone-{scheme}-about-turned")
+        self.windows_whole("the About window on a turned phone")
+
+        self.countdown(seen)
+        click_button(page, OK)
+        wait_for(page, "the main window's opening", lambda p: button_enabled(p, CALCULATE) is not None)
+        settled(page)
+        self.shot(f"phone-{scheme}-main-turned")
+        self.windows_whole("the main window on a turned phone")
+        page.screen(390, 844, 3, phone=True)
+        wait_for(page, "the page's re-fitting to the upright phone",
+                 lambda p: p.run("return document.documentElement.clientWidth") == width)
+        settled(page)
+        self.shot(f"phone-{scheme}-main")
+        self.windows_whole("the main window on a phone", main=True)
+        if dark:
+            self.readable_in_the_dark()
+        if not page.touch_screen or dark:
             return
 
         # A finger's double tap on the web label opens the page once, as a
         # double-click does; one below the window zooms nothing.
+        self.open_about()
         page.run("window.opened = []; window.open = url => { window.opened.push(url); return null; }; return true;")
         web = page.run(WEB_LABEL)
         page.double_tap(*web)
@@ -308,30 +378,57 @@ class Session:
         page.pinch_open(195, 600)
         wait_for(page, "the page's zooming by a pinch", lambda p: p.run("return visualViewport.scale > 1"))
 
+    def readable_in_the_dark(self):
+        """The main window, and the warning over it, in the dark scheme: a
+        dark background, and every enabled text at 4.5:1 or more."""
+        page = self.page
+        check(page.run("return matchMedia('(prefers-color-scheme: dark)').matches"),
+              f"{page.engine} was not told the system prefers dark colours")
+        background, low = page.run(CONTRAST, CALCULATE)
+        check(background < 0.2, f"in the dark scheme the main window's background has a luminance of {background:.2f}")
+        check(not low, f"texts of the main window under 4.5:1 in the dark scheme: {low}")
+        type_into(page, ENTRIES, "14", index=0)
+        click_button(page, CALCULATE)
+        wait_for(page, "the range warning", warning_saying(RANGE_WARNING))
+        settled(page)
+        self.shot("phone-dark-warning")
+        background, low = page.run(CONTRAST, WARNING_OK)
+        check(background < 0.2, f"in the dark scheme the warning's background has a luminance of {background:.2f}")
+        check(not low, f"texts of the warning under 4.5:1 in the dark scheme: {low}")
+        click_button(page, WARNING_OK)
+        wait_for(page, "the warning box's closing", lambda p: not shown(p, WARNING))
+
 
 def main():
     engine, site, out = sys.argv[1:4]
     scales = [float(s) for s in sys.argv[4:]] or [1]
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    for scale in scales:
+    # Every scale asked for in the light scheme, the first on a phone too;
+    # then a phone in the dark scheme.
+    runs = [(scale, False) for scale in scales] + [(scales[0], True)]
+    for scale, dark in runs:
+        what = f"{engine} at device scale {scale:g}" + (" in the dark scheme" if dark else "")
         try:
-            session = Session(engine, site, out, scale)
+            session = Session(engine, site, out, scale, dark=dark)
         except Failure as failure:
-            print(f"realwindow_web: {engine} at device scale {scale:g}: {failure}", file=sys.stderr)
+            print(f"realwindow_web: {what}: {failure}", file=sys.stderr)
             return 1
         try:
-            session.run()
-            if scale == scales[0]:
-                session.phone()
+            if dark:
+                session.phone(dark=True)
+            else:
+                session.run()
+                if scale == scales[0]:
+                    session.phone()
             session.check_nothing_left_loopback()
         except Exception as failure:
             with contextlib.suppress(Exception):
-                session.shot("failure")
+                session.shot("failure-dark" if dark else "failure")
             # The line of this script that failed, then what went wrong.
             ours = [frame for frame in traceback.extract_tb(failure.__traceback__) if frame.filename == __file__]
             where = f", line {ours[-1].lineno} ({ours[-1].line})" if ours else ""
-            print(f"realwindow_web: {engine} at device scale {scale:g}{where}: {failure}", file=sys.stderr)
+            print(f"realwindow_web: {what}{where}: {failure}", file=sys.stderr)
             if not isinstance(failure, Failure):
                 traceback.print_exc()
             said = session.page.said()
@@ -340,7 +437,7 @@ def main():
             return 1
         finally:
             session.close()
-        print(f"realwindow_web: {engine} {session.page.version} at device scale {scale:g}: passed")
+        print(f"realwindow_web: {engine} {session.page.version} {what[len(engine) + 1:]}: passed")
     print(f"realwindow_web: screenshots in {out}")
     return 0
 

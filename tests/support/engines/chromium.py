@@ -128,5 +128,8 @@ class Chromium(WebDriverPage):
         return self.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"]
 
 
-def start(size, scale, trap_port):
-    return Chromium(size, scale, trap_port)
+def start(size, scale, trap_port, dark):
+    page = Chromium(size, scale, trap_port)
+    if dark:
+        page.emulate_media({"prefers-color-scheme": "dark"})
+    return page

@@ -4,7 +4,7 @@
 // JSON {op, args}, and one answer a line on standard output, {value} or
 // {error, gone}. What the page logs is kept until asked for.
 //
-//   node firefox.mjs '{"width": W, "height": H, "scale": S, "trap": PORT|null}'
+//   node firefox.mjs '{"width": W, "height": H, "scale": S, "trap": PORT|null, "dark": BOOL}'
 import {createRequire} from 'node:module';
 import readline from 'node:readline';
 
@@ -26,6 +26,14 @@ const prefs = {
     // the page's. Headless, there is no tab to show them in.
     'browser.chrome.site_icons': false,
 };
+if (settings.dark) {
+    // The system's preference, as a dark desktop theme sets it; the pages
+    // follow the system's.
+    Object.assign(prefs, {
+        'ui.systemUsesDarkTheme': 1,
+        'layout.css.prefers-color-scheme.content-override': 2,
+    });
+}
 if (settings.trap) {
     // Loopback never goes through a proxy; everything else reaches the trap.
     Object.assign(prefs, {

@@ -24,8 +24,8 @@ def missing():
 class Firefox(Page):
     engine = "firefox"
 
-    def __init__(self, size, scale, trap_port):
-        settings = {"width": size[0], "height": size[1], "scale": scale, "trap": trap_port}
+    def __init__(self, size, scale, trap_port, dark=False):
+        settings = {"width": size[0], "height": size[1], "scale": scale, "trap": trap_port, "dark": dark}
         self.bridge = subprocess.Popen(["node", os.path.join(HERE, "firefox.mjs"), json.dumps(settings)],
                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.version = self.ask("version")
@@ -87,5 +87,5 @@ class Firefox(Page):
                 self.bridge.wait()
 
 
-def start(size, scale, trap_port):
-    return Firefox(size, scale, trap_port)
+def start(size, scale, trap_port, dark):
+    return Firefox(size, scale, trap_port, dark)

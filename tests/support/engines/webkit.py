@@ -81,7 +81,7 @@ class Display:
 class WebKit(WebDriverPage):
     engine = "webkit"
 
-    def __init__(self, size, scale, trap_port):
+    def __init__(self, size, scale, trap_port, dark=False):
         if scale != int(scale):
             raise Failure(f"WebKitGTK draws at whole device pixel ratios, not {scale:g}")
         # What the browser and the driver say, kept for a failed start.
@@ -99,6 +99,9 @@ class WebKit(WebDriverPage):
                                # No GPU here: on Mesa's software GL, WebKit's
                                # painting crashed now and then. The processor paints.
                                WEBKIT_SKIA_ENABLE_CPU_RENDERING="1")
+            if dark:
+                # A dark GTK theme is the system's preference for WebKitGTK.
+                environment["GTK_THEME"] = "Adwaita:dark"
             if trap_port:
                 # The proxy as the system's, through GIO's libproxy: WebDriver's
                 # proxy capability with addresses left out of it sometimes
@@ -167,5 +170,5 @@ class WebKit(WebDriverPage):
         self.stop()
 
 
-def start(size, scale, trap_port):
-    return WebKit(size, scale, trap_port)
+def start(size, scale, trap_port, dark):
+    return WebKit(size, scale, trap_port, dark)
