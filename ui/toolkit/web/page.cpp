@@ -83,6 +83,28 @@ EM_JS(void, q_init, (const char *untitled), {
                              (innerHeight - 16) / box.offsetHeight);
         if (scale > 1) box.style.zoom = scale;
     };
+    // The system's button colours, read from the scheme in force: where the
+    // face and its text hardly differ (WebKitGTK's face stays the light
+    // scheme's in the dark one), the windows take the page's own colours.
+    Q.faces = function() {
+        var probe = document.createElement('div');
+        probe.style.background = 'ButtonFace';
+        probe.style.color = 'ButtonText';
+        document.body.append(probe);
+        var style = getComputedStyle(probe);
+        var luminance = function(color) {
+            var v = color.match(/[0-9.]+/g).slice(0, 3).map(function(c) {
+                c /= 255;
+                return c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
+            });
+            return 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2] + 0.05;
+        };
+        var a = luminance(style.backgroundColor), b = luminance(style.color);
+        probe.remove();
+        document.documentElement.classList.toggle('q-canvas-faces', Math.max(a, b) / Math.min(a, b) < 4.5);
+    };
+    Q.faces();
+    matchMedia('(prefers-color-scheme: dark)').addEventListener('change', Q.faces);
     // A phone turned, a window resized, a mouse plugged into a tablet.
     var refit = function() {
         for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
