@@ -83,13 +83,32 @@ EM_JS(void, q_init, (const char *untitled), {
                              (innerHeight - 16) / box.offsetHeight);
         if (scale > 1) box.style.zoom = scale;
     };
-    // A phone turned, a window resized, a mouse plugged into a tablet.
+    // The scale a window just shown is drawn at, from its designed size and
+    // the screen's, without a layout of the page to ask: its client area, the
+    // caption bar and the frame (quaddle.css) are all of a fixed size. Once
+    // the page is laid out for its next frame, Q.fit checks it against the
+    // room the layout left, before anything is drawn.
+    Q.guess = function(win) {
+        var scale = Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 8) / (win.width + 2),
+                             (innerHeight - 8) / (win.height + 27));
+        if (!(scale > 0)) scale = 1;
+        win.root.style.zoom = scale != 1 ? scale : "";
+        win.root.style.setProperty('--q-scale', scale);
+        win.scale = scale;
+    };
+    // A phone turned, a window resized, a mouse plugged into a tablet; and a
+    // window shown, at the start of the next frame, where the layout that
+    // Q.fit asks for is the one the frame would make anyway.
     var refit = function() {
         for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
         document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
     };
     addEventListener('resize', refit);
     Q.coarse.addEventListener('change', refit);
+    Q.frame = 0;
+    Q.refitNextFrame = function() {
+        if (!Q.frame) Q.frame = requestAnimationFrame(function() { Q.frame = 0; refit(); });
+    };
     // The warning box, once those asked for before it have closed; the promise
     // is kept when it closes. showModal() makes the rest of the page inert.
     Q.boxes = Promise.resolve();
@@ -146,7 +165,8 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     var root = make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1,
+               width: width, height: height};
     root.id = UTF8ToString(name);
     client.id = root.id + '-client';
     root.hidden = true;
@@ -264,7 +284,8 @@ EM_JS(void, q_show, (int win), {
     var Q = Module.quaddle, W = Q.w[win];
     W.root.hidden = false;
     Q.front(W);
-    Q.fit(W);
+    Q.guess(W);
+    Q.refitNextFrame();
 });
 
 EM_JS(double, q_scale, (int win), {
