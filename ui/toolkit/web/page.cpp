@@ -58,23 +58,28 @@ EM_JS(void, q_init, (const char *untitled), {
     // only where the screen is too small for it, as at a lower density; with
     // a coarse one (a finger) the screen counts as one of a higher density,
     // and the window is drawn as large as fits, up to twice its size.
-    // Returns whether the scale changed, as the texts are fitted at it.
+    // Q.fit returns whether the scale changed, as the texts are fitted at it.
     Q.coarse = matchMedia('(pointer: coarse)');
-    Q.fit = function(win) {
-        var r = win.root;
-        if (r.hidden) return false;
-        r.style.zoom = "";
-        var root = document.documentElement, room = Q.desktop().clientWidth;
-        var scale = Math.min(Q.coarse.matches ? 2 : 1,
-                             (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
-                             (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
+    // The window's size is fixed: its client area as designed, the caption
+    // bar and the frame around both (quaddle.css: a 1px frame, a 24px bar
+    // and its 1px line), so that no layout need be undone to learn it.
+    Q.width = function(win) { return win.width + 2; };
+    Q.height = function(win) { return win.height + 27; };
+    Q.scaled = function(win, scale) {
         if (!(scale > 0)) scale = 1;
-        if (scale != 1) r.style.zoom = scale;
+        win.root.style.zoom = scale != 1 ? scale : "";
         // For the smallest text a text box may have on a touch screen (quaddle.css).
-        r.style.setProperty('--q-scale', scale);
+        win.root.style.setProperty('--q-scale', scale);
         var changed = scale != win.scale;
         win.scale = scale;
         return changed;
+    };
+    Q.fit = function(win) {
+        if (win.root.hidden) return false;
+        var root = document.documentElement, room = Q.desktop().clientWidth;
+        return Q.scaled(win, Math.min(Q.coarse.matches ? 2 : 1,
+                                      (Math.min(innerWidth, root.clientWidth, room) - 8) / Q.width(win),
+                                      (Math.min(innerHeight, root.clientHeight) - 8) / Q.height(win)));
     };
     // The warning box, too, is drawn larger where the pointer is coarse.
     Q.fitBox = function(box) {
@@ -83,18 +88,13 @@ EM_JS(void, q_init, (const char *untitled), {
                              (innerHeight - 16) / box.offsetHeight);
         if (scale > 1) box.style.zoom = scale;
     };
-    // The scale a window just shown is drawn at, from its designed size and
-    // the screen's, without a layout of the page to ask: its client area, the
-    // caption bar and the frame (quaddle.css) are all of a fixed size. Once
-    // the page is laid out for its next frame, Q.fit checks it against the
-    // room the layout left, before anything is drawn.
+    // The scale a window just shown is drawn at, from the screen's size alone,
+    // without a layout of the page to ask; at the start of the next frame,
+    // Q.fit checks it against the room the layout leaves, before anything is
+    // drawn.
     Q.guess = function(win) {
-        var scale = Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 8) / (win.width + 2),
-                             (innerHeight - 8) / (win.height + 27));
-        if (!(scale > 0)) scale = 1;
-        win.root.style.zoom = scale != 1 ? scale : "";
-        win.root.style.setProperty('--q-scale', scale);
-        win.scale = scale;
+        Q.scaled(win, Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 8) / Q.width(win),
+                               (innerHeight - 8) / Q.height(win)));
     };
     // A phone turned, a window resized, a mouse plugged into a tablet; and a
     // window shown, at the start of the next frame, where the layout that
