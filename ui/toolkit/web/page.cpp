@@ -74,12 +74,14 @@ EM_JS(void, q_init, (const char *untitled), {
         win.scale = scale;
         return changed;
     };
-    Q.fit = function(win) {
-        if (win.root.hidden) return false;
+    Q.scaleFor = function(win) {
         var root = document.documentElement, room = Q.desktop().clientWidth;
-        return Q.scaled(win, Math.min(Q.coarse.matches ? 2 : 1,
-                                      (Math.min(innerWidth, root.clientWidth, room) - 8) / Q.width(win),
-                                      (Math.min(innerHeight, root.clientHeight) - 8) / Q.height(win)));
+        return Math.min(Q.coarse.matches ? 2 : 1,
+                        (Math.min(innerWidth, root.clientWidth, room) - 8) / Q.width(win),
+                        (Math.min(innerHeight, root.clientHeight) - 8) / Q.height(win));
+    };
+    Q.fit = function(win) {
+        return !win.root.hidden && Q.scaled(win, Q.scaleFor(win));
     };
     // The warning box, too, is drawn larger where the pointer is coarse.
     Q.fitBox = function(box) {
@@ -88,17 +90,9 @@ EM_JS(void, q_init, (const char *untitled), {
                              (innerHeight - 16) / box.offsetHeight);
         if (scale > 1) box.style.zoom = scale;
     };
-    // The scale a window just shown is drawn at, from the screen's size alone,
-    // without a layout of the page to ask; at the start of the next frame,
-    // Q.fit checks it against the room the layout leaves, before anything is
-    // drawn.
-    Q.guess = function(win) {
-        Q.scaled(win, Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 8) / Q.width(win),
-                               (innerHeight - 8) / Q.height(win)));
-    };
     // A phone turned, a window resized, a mouse plugged into a tablet; and a
-    // window shown, at the start of the next frame, where the layout that
-    // Q.fit asks for is the one the frame would make anyway.
+    // window just shown, at the start of the next frame, where the layout
+    // that Q.fit asks for is the one the frame would make anyway.
     var refit = function() {
         for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
         document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
@@ -282,9 +276,13 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
 
 EM_JS(void, q_show, (int win), {
     var Q = Module.quaddle, W = Q.w[win];
+    // Scaled while still hidden: the room is learnt from a page laid out
+    // without it, which costs next to nothing, and the window's own layout
+    // waits for the frame. A phone's browser, shown a window wider than its
+    // screen, would zoom the whole page out to take it in.
+    Q.scaled(W, Q.scaleFor(W));
     W.root.hidden = false;
     Q.front(W);
-    Q.guess(W);
     Q.refitNextFrame();
 });
 
