@@ -10,11 +10,14 @@ python3-selenium, for Debian's own /usr/bin/python3), Firefox through WebDriver
 BiDi (puppeteer-core under Node, bridged by a line of JSON each way).
 """
 
+import email.utils
 import functools
+import gzip
 import html.parser
 import http.server
 import importlib
 import json
+import os
 import socketserver
 import threading
 import time
@@ -24,6 +27,9 @@ ENGINES = ("chromium", "firefox", "webkit")
 # Where every engine reports what the policy refused: a path no file of the
 # site can have, answered by the server itself.
 REPORTS = "/.policy-reports"
+
+# What a static web host compresses: text and code, not pictures.
+COMPRESSED = (".html", ".css", ".js", ".wasm", ".json", ".webmanifest", ".svg")
 
 
 class Failure(Exception):
@@ -64,12 +70,18 @@ class Server:
     as a host may send it, with the address where the browser reports what
     it refused; and is never kept in the HTTP cache, so that a page that
     starts with the server stopped can only have come from the service
-    worker."""
+    worker.
 
-    def __init__(self, policy, site=None, files=None):
+    With `static_host`, the files are served as a static web host serves
+    them: text and code gzip-compressed where the browser takes it, and kept
+    in the HTTP cache only until the server has been asked whether they
+    changed."""
+
+    def __init__(self, policy, site=None, files=None, static_host=False):
         self.reports = []
         reports = self.reports
         header = f"{policy}; report-uri {REPORTS}"
+        zipped = {}
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             def translate_path(self, path):
@@ -80,8 +92,31 @@ class Server:
 
             def end_headers(self):
                 self.send_header("Content-Security-Policy", header)
-                self.send_header("Cache-Control", "no-store")
+                self.send_header("Cache-Control", "no-cache" if static_host else "no-store")
                 super().end_headers()
+
+            def do_GET(self):
+                path = self.translate_path(self.path)
+                if not (static_host and os.path.isfile(path) and path.endswith(COMPRESSED)
+                        and "gzip" in self.headers.get("Accept-Encoding", "")):
+                    super().do_GET()
+                    return
+                modified = email.utils.formatdate(int(os.path.getmtime(path)), usegmt=True)
+                if self.headers.get("If-Modified-Since") == modified:
+                    self.send_response(304)
+                    self.end_headers()
+                    return
+                if path not in zipped:
+                    with open(path, "rb") as f:
+                        zipped[path] = gzip.compress(f.read(), 9)
+                self.send_response(200)
+                self.send_header("Content-Type", self.guess_type(path))
+                self.send_header("Content-Encoding", "gzip")
+                self.send_header("Content-Length", str(len(zipped[path])))
+                self.send_header("Last-Modified", modified)
+                self.send_header("Vary", "Accept-Encoding")
+                self.end_headers()
+                self.wfile.write(zipped[path])
 
             def do_POST(self):
                 body = self.rfile.read(int(self.headers.get("Content-Length") or 0))

@@ -18,6 +18,10 @@ and a pinch zooms the page. On a system that prefers dark colours, the phone
 again: the main window and the warning dark, with every enabled text at 4.5:1
 or more.
 
+Nothing of the page moves as it starts (where the engine reports layout
+shifts), and the program's code is asked for once, by the page's preload
+(WebKitGTK asks again: its fetch() takes nothing from a preload).
+
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
 that forwards nothing records it). Where the engine tells: a console error, a
@@ -86,6 +90,25 @@ return [Math.min(...spans.map(s => s[0])), Math.max(...spans.map(s => s[1])),
         document.documentElement.clientWidth];
 """
 
+
+# What the start rests on, asked once the About window is drawn: the layout
+# shift the page has seen, where the engine reports one (null elsewhere), and
+# how often, and by what, the page asked for the program's code: once, by the
+# preload in the page, so that its download starts with the page's.
+START = """
+const code = performance.getEntriesByType('resource').filter(e => e.name.endsWith('/quaddle.wasm'))
+    .map(e => e.initiatorType);
+if (!(PerformanceObserver.supportedEntryTypes || []).includes('layout-shift')) return [null, code];
+let shift = 0;
+const add = entries => entries.forEach(e => { if (!e.hadRecentInput) shift += e.value; });
+const observer = new PerformanceObserver(list => add(list.getEntries()));
+observer.observe({type: 'layout-shift', buffered: true});
+return new Promise(done => requestAnimationFrame(() => setTimeout(() => {
+    add(observer.takeRecords());
+    observer.disconnect();
+    done([shift, code]);
+})));
+"""
 
 # The middle of the About window's web label, on the viewport.
 WEB_LABEL = """
@@ -235,6 +258,12 @@ class Session:
         check(ratio == self.scale, f"the device pixel ratio is {ratio}, not {self.scale}")
         settled(page)
         self.shot("about-start")
+        shift, code = page.run(START)
+        check(shift in (None, 0), f"the page's layout shifted by {shift} as it started")
+        # WebKitGTK's fetch() never takes what a preload fetched: there the
+        # code comes twice, the preload's copy unused.
+        check(code == ["link"] or (page.engine == "webkit" and code == ["link", "fetch"]),
+              f"the page asked for the program's code as {code}, not once by its preload")
 
         # Pressing OK during the countdown does nothing: half a second in
         # which a wrong reaction would show.

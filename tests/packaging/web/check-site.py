@@ -5,11 +5,13 @@ site and nothing else, each with the digest of its contents, under a cache
 named after the version; the manifest's icons exist in the sizes it gives;
 the page refers only to its own files and carries no inline script or style,
 which its Content-Security-Policy would refuse, and its policy forbids a
-<base> element.
+<base> element. The page's code (the page and the scripts, styles and
+WebAssembly it loads) stays within 400 KB, and 150 KB gzip-compressed.
 
 Usage: check-site.py SITE_DIR ZIP VERSION
 """
 
+import gzip
 import hashlib
 import html.parser
 import json
@@ -20,6 +22,10 @@ import sys
 import zipfile
 
 failures = []
+
+# The most the page's code may be, as stored and as served gzip-compressed:
+# what a phone fetches before it can start.
+CODE_LIMIT, ZIPPED_LIMIT = 400 * 1024, 150 * 1024
 
 
 def check(condition, message):
@@ -116,6 +122,19 @@ def main():
     for reference in page.references:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
         check(os.path.normpath(reference) in files, f"the page refers to {reference}, which is not in the site")
+
+    code = ["index.html"] + [os.path.normpath(r) for r in page.references
+                             if os.path.splitext(r)[1] in (".js", ".css", ".wasm")]
+    check("quaddle.wasm" in code and "quaddle.js" in code, f"the page does not load the program: {code}")
+    stored = zipped = 0
+    for name in code:
+        if os.path.isfile(os.path.join(site, name)):
+            with open(os.path.join(site, name), "rb") as f:
+                data = f.read()
+            stored += len(data)
+            zipped += len(gzip.compress(data, 9))
+    check(stored <= CODE_LIMIT, f"the page's code {code} is {stored} bytes, over {CODE_LIMIT}")
+    check(zipped <= ZIPPED_LIMIT, f"the page's code {code} is {zipped} bytes gzipped, over {ZIPPED_LIMIT}")
 
     for failure in failures:
         print(f"check-site: {failure}", file=sys.stderr)

@@ -78,6 +78,15 @@ EM_JS(double, pageNumber, (const char *id, const char *what), {
         function() { return document.documentElement.clientWidth; },
         // The size the text is drawn at, the window's scale included.
         function() { return parseFloat(getComputedStyle(el).fontSize) * el.getBoundingClientRect().width / el.offsetWidth; },
+        // Frames begun since first asked.
+        function() {
+            if (!Module.frames) {
+                Module.frames = 1;
+                var count = function() { ++Module.frames; requestAnimationFrame(count); };
+                requestAnimationFrame(count);
+            }
+            return Module.frames;
+        },
     ][UTF8ToString(what).charCodeAt(0) - 97];
     return f();
 });
@@ -296,6 +305,7 @@ enum class Number : char {
     DarkScheme,
     RoomWidth, // the viewport's width less a scroll bar
     DrawnFontSize,
+    Frames,
 };
 
 enum class Text { FontFamily, Color, Background, UserSelect, Cursor, Name, Role, Title, Tag };
@@ -1069,6 +1079,26 @@ std::vector<double> checkScreens(toolkit::Form &form, std::span<const Screen> sc
         CHECK(number("#" + window + " .q-close", Number::Height) >= 24);
     }
     return scales;
+}
+
+// The scale a window is shown at is the one the laid-out page keeps it at:
+// its texts are fitted once, before its first frame, not again once the page
+// has been laid out.
+template <typename Window> void checkShownAtItsScale()
+{
+    const double before = page(Number::Frames);
+    ShownAlone<Window> shown;
+    const int window = web::windowId(shown.form);
+    const double shownAt = web::scale(window);
+    REQUIRE(testing::waitUntil([&] { return page(Number::Frames) >= before + 3; }));
+    CHECK(web::scale(window) == shownAt);
+    CHECK(zoomOf(shown.form) == doctest::Approx(shownAt));
+}
+
+TEST_CASE("a window is shown at the scale the laid-out page keeps it at")
+{
+    checkShownAtItsScale<frmAbout>();
+    checkShownAtItsScale<Form1>();
 }
 
 TEST_CASE("a window is drawn whole and as large as the screen takes it: as designed with a mouse, "

@@ -58,23 +58,30 @@ EM_JS(void, q_init, (const char *untitled), {
     // only where the screen is too small for it, as at a lower density; with
     // a coarse one (a finger) the screen counts as one of a higher density,
     // and the window is drawn as large as fits, up to twice its size.
-    // Returns whether the scale changed, as the texts are fitted at it.
+    // Q.fit returns whether the scale changed, as the texts are fitted at it.
     Q.coarse = matchMedia('(pointer: coarse)');
-    Q.fit = function(win) {
-        var r = win.root;
-        if (r.hidden) return false;
-        r.style.zoom = "";
-        var root = document.documentElement, room = Q.desktop().clientWidth;
-        var scale = Math.min(Q.coarse.matches ? 2 : 1,
-                             (Math.min(innerWidth, root.clientWidth, room) - 8) / r.offsetWidth,
-                             (Math.min(innerHeight, root.clientHeight) - 8) / r.offsetHeight);
+    // The window's size is fixed: its client area as designed, the caption
+    // bar and the frame around both (quaddle.css: a 1px frame, a 24px bar
+    // and its 1px line), so that no layout need be undone to learn it.
+    Q.width = function(win) { return win.width + 2; };
+    Q.height = function(win) { return win.height + 27; };
+    Q.scaled = function(win, scale) {
         if (!(scale > 0)) scale = 1;
-        if (scale != 1) r.style.zoom = scale;
+        win.root.style.zoom = scale != 1 ? scale : "";
         // For the smallest text a text box may have on a touch screen (quaddle.css).
-        r.style.setProperty('--q-scale', scale);
+        win.root.style.setProperty('--q-scale', scale);
         var changed = scale != win.scale;
         win.scale = scale;
         return changed;
+    };
+    Q.scaleFor = function(win) {
+        var root = document.documentElement, room = Q.desktop().clientWidth;
+        return Math.min(Q.coarse.matches ? 2 : 1,
+                        (Math.min(innerWidth, root.clientWidth, room) - 8) / Q.width(win),
+                        (Math.min(innerHeight, root.clientHeight) - 8) / Q.height(win));
+    };
+    Q.fit = function(win) {
+        return !win.root.hidden && Q.scaled(win, Q.scaleFor(win));
     };
     // The warning box, too, is drawn larger where the pointer is coarse.
     Q.fitBox = function(box) {
@@ -105,13 +112,19 @@ EM_JS(void, q_init, (const char *untitled), {
     };
     Q.faces();
     matchMedia('(prefers-color-scheme: dark)').addEventListener('change', Q.faces);
-    // A phone turned, a window resized, a mouse plugged into a tablet.
+    // A phone turned, a window resized, a mouse plugged into a tablet; and a
+    // window just shown, at the start of the next frame, where the layout
+    // that Q.fit asks for is the one the frame would make anyway.
     var refit = function() {
         for (var k in Q.w) if (Q.fit(Q.w[k])) Q.send(Q.w[k].id, -1, 7);
         document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
     };
     addEventListener('resize', refit);
     Q.coarse.addEventListener('change', refit);
+    Q.frame = 0;
+    Q.refitNextFrame = function() {
+        if (!Q.frame) Q.frame = requestAnimationFrame(function() { Q.frame = 0; refit(); });
+    };
     // The warning box, once those asked for before it have closed; the promise
     // is kept when it closes. showModal() makes the rest of the page inert.
     Q.boxes = Promise.resolve();
@@ -168,7 +181,8 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     var root = make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1,
+               width: width, height: height};
     root.id = UTF8ToString(name);
     client.id = root.id + '-client';
     root.hidden = true;
@@ -284,9 +298,14 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
 
 EM_JS(void, q_show, (int win), {
     var Q = Module.quaddle, W = Q.w[win];
+    // Scaled while still hidden: the room is learnt from a page laid out
+    // without it, which costs next to nothing, and the window's own layout
+    // waits for the frame. A phone's browser, shown a window wider than its
+    // screen, would zoom the whole page out to take it in.
+    Q.scaled(W, Q.scaleFor(W));
     W.root.hidden = false;
     Q.front(W);
-    Q.fit(W);
+    Q.refitNextFrame();
 });
 
 EM_JS(double, q_scale, (int win), {
