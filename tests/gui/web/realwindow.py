@@ -40,7 +40,6 @@ import operator
 import os
 import shutil
 import sys
-import time
 import traceback
 from fractions import Fraction
 
@@ -265,10 +264,10 @@ class Session:
         check(code == ["link"] or (page.engine == "webkit" and code == ["link", "fetch"]),
               f"the page asked for the program's code as {code}, not once by its preload")
 
-        # Pressing OK during the countdown does nothing: half a second in
-        # which a wrong reaction would show.
+        # Pressing OK during the countdown does nothing: the click is handled
+        # as it is given, so two frames later a wrong reaction would show.
         click_button(page, OK)
-        time.sleep(0.5)
+        settled(page)
         check(button_enabled(page, CALCULATE) is None, "OK opened the main window during the countdown")
         check(button_enabled(page, OK) is not None, "the About window closed during the countdown")
 
