@@ -74,11 +74,15 @@ EM_JS(void, q_init, (const char *untitled), {
         win.scale = scale;
         return changed;
     };
+    // The scale for a box of that size in that room: as designed with a fine
+    // pointer, up to twice that with a coarse one, less where it does not fit.
+    Q.scaleTo = function(width, height, roomWidth, roomHeight) {
+        return Math.min(Q.coarse.matches ? 2 : 1, roomWidth / width, roomHeight / height);
+    };
     Q.scaleFor = function(win) {
         var root = document.documentElement, room = Q.desktop().clientWidth;
-        return Math.min(Q.coarse.matches ? 2 : 1,
-                        (Math.min(innerWidth, root.clientWidth, room) - 8) / Q.width(win),
-                        (Math.min(innerHeight, root.clientHeight) - 8) / Q.height(win));
+        return Q.scaleTo(Q.width(win), Q.height(win), Math.min(innerWidth, root.clientWidth, room) - 8,
+                         Math.min(innerHeight, root.clientHeight) - 8);
     };
     Q.fit = function(win) {
         return !win.root.hidden && Q.scaled(win, Q.scaleFor(win));
@@ -86,8 +90,7 @@ EM_JS(void, q_init, (const char *untitled), {
     // The warning box, too, is drawn larger where the pointer is coarse.
     Q.fitBox = function(box) {
         box.style.zoom = "";
-        var scale = Math.min(Q.coarse.matches ? 2 : 1, (innerWidth - 16) / box.offsetWidth,
-                             (innerHeight - 16) / box.offsetHeight);
+        var scale = Q.scaleTo(box.offsetWidth, box.offsetHeight, innerWidth - 16, innerHeight - 16);
         if (scale > 1) box.style.zoom = scale;
     };
     // The system's button colours, read from the scheme in force: where the
