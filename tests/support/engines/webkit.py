@@ -27,7 +27,7 @@ from selenium import webdriver
 from selenium.webdriver.webkitgtk.options import Options
 
 from engines.webdriver import WebDriverPage
-from pagedriver import Failure
+from pagedriver import Failure, wait_for
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 WEBKITWEBDRIVER = "/usr/bin/WebKitWebDriver"
@@ -87,6 +87,7 @@ class WebKit(WebDriverPage):
         # What the browser and the driver say, kept for a failed start.
         self.log = tempfile.TemporaryFile(mode="w+")
         self.processes = []
+        self.frame = None  # the window's frame around the viewport, once known
         # Room for the window at its device pixel ratio, the phone's too.
         self.display = Display(round(max(size[0], 1280) * scale) + 64, round(max(size[1], 900) * scale) + 64)
         try:
@@ -135,17 +136,34 @@ class WebKit(WebDriverPage):
         raise Failure(f"{os.path.basename(command[0])} did not listen within {seconds} s")
 
     def screen(self, width, height, scale, phone=False):
-        """The viewport as near that size as the window goes; the device
-        pixel ratio stays the one the browser started with, and a phone is
-        only a narrow window."""
+        """The viewport as near that size as the window goes (MiniBrowser's
+        window has a smallest width); the device pixel ratio stays the one the
+        browser started with, and a phone is only a narrow window."""
         # The window is sized, not the viewport: the difference is the
-        # window's own frame, the same before and after.
-        driver = self.driver
-        for _ in range(2):
-            inner = driver.execute_script("return [innerWidth, innerHeight]")
-            outer = driver.get_window_rect()
-            driver.set_window_rect(width=width + outer["width"] - inner[0],
-                                   height=height + outer["height"] - inner[1])
+        # window's own frame, learnt once while nothing resizes it. The
+        # viewport follows the window a moment later; until it has, the two
+        # differ by something else.
+        if self.frame is None:
+            self.frame = self.settled_frame()
+        self.driver.set_window_rect(width=width + self.frame[0], height=height + self.frame[1])
+        wait_for(self, "the viewport's following the window", lambda page: page.frame_now() == page.frame)
+
+    def frame_now(self):
+        inner = self.driver.execute_script("return [innerWidth, innerHeight]")
+        outer = self.driver.get_window_rect()
+        return outer["width"] - inner[0], outer["height"] - inner[1]
+
+    def settled_frame(self, seconds=30):
+        """The window's frame, once two readings in a row agree."""
+        deadline = time.monotonic() + seconds
+        last = self.frame_now()
+        while time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.frame_now()
+            if now == last and min(now) >= 0:
+                return now
+            last = now
+        raise Failure(f"WebKitGTK's window and viewport did not settle within {seconds} s: {last}")
 
     def said(self):
         self.log.seek(0, os.SEEK_END)
