@@ -150,6 +150,9 @@
             attributes.push(['data-' + name, String(el.dataset[name])]);
         });
         if (el.disabled) attributes.push(['disabled', '']);
+        // The control the program gives the focus to at its start has it
+        // from the first frame.
+        if (document.activeElement === el) attributes.push(['autofocus', '']);
         if (el.hidden) attributes.push(['hidden', '']);
         if (tag == 'input') attributes.push(['value', el.value]);
         var style = Object.keys(el.style).filter(function(name) { return el.style[name] !== ''; });
