@@ -30,7 +30,7 @@ from pagedriver import (Server, Trap, button_enabled, click_button, settled, sit
 
 OK, CALCULATE = "知道了", "计算"
 CODE = ("quaddle.wasm", "quaddle.js", "index.html")
-PAGE_FILES = ("quaddle.css", "page.css", "page.js", "sw.js", "manifest.webmanifest")
+PAGE_FILES = ("page.js", "sw.js", "manifest.webmanifest")
 
 # performance.now() is coarse outside a cross-origin isolated page, so the
 # clicks are timed in batches; each click's result is read from the page.

@@ -75,9 +75,10 @@ class Server:
     With `static_host`, the files are served as a static web host serves
     them: text and code gzip-compressed where the browser takes it, and kept
     in the HTTP cache only until the server has been asked whether they
-    changed."""
+    changed. The scripts named in `withheld` are served as scripts that do
+    nothing: the page as it is before they have arrived."""
 
-    def __init__(self, policy, site=None, files=None, static_host=False):
+    def __init__(self, policy, site=None, files=None, static_host=False, withheld=()):
         self.reports = []
         reports = self.reports
         header = f"{policy}; report-uri {REPORTS}"
@@ -96,6 +97,14 @@ class Server:
                 super().end_headers()
 
             def do_GET(self):
+                if self.path.split("?", 1)[0].lstrip("/") in withheld:
+                    body = b"// withheld\n"
+                    self.send_response(200)
+                    self.send_header("Content-Type", "text/javascript")
+                    self.send_header("Content-Length", str(len(body)))
+                    self.end_headers()
+                    self.wfile.write(body)
+                    return
                 path = self.translate_path(self.path)
                 if not (static_host and os.path.isfile(path) and path.endswith(COMPRESSED)
                         and "gzip" in self.headers.get("Accept-Encoding", "")):

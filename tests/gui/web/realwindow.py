@@ -18,9 +18,13 @@ and a pinch zooms the page. On a system that prefers dark colours, the phone
 again: the main window and the warning dark, with every enabled text at 4.5:1
 or more.
 
-Nothing of the page moves as it starts (where the engine reports layout
-shifts), and the program's code is asked for once, by the page's preload
-(WebKitGTK asks again: its fetch() takes nothing from a preload).
+The page draws the About window itself before the program has arrived (the
+program withheld, on a server of its own), and the program takes that window
+over as it stands: the same elements, nothing of them changed, at every scale
+and on the phone. Nothing of the page moves as it starts (where the engine
+reports layout shifts), and the program's code is asked for once, by the
+page's preload (WebKitGTK asks again: its fetch() takes nothing from a
+preload).
 
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
@@ -109,6 +113,33 @@ return new Promise(done => requestAnimationFrame(() => setTimeout(() => {
 })));
 """
 
+# The first window as drawn: each element of it with its tag, id, classes,
+# attributes (but its style, which says the same once the program has set it),
+# the computed styles that draw it, its box on the viewport and its text, but
+# for a count, which the program's timer changes. Null where no window is drawn.
+LOOK = """
+const root = document.querySelector('.q-window:not([hidden])');
+if (!root) return null;
+const properties = ['font-family', 'font-size', 'font-weight', 'zoom', 'color', 'background-color'];
+return [root, ...root.querySelectorAll('*')].map(e => {
+    const style = getComputedStyle(e), box = e.getBoundingClientRect();
+    const text = e.children.length ? '' : 'value' in e && e.tagName != 'BUTTON' ? e.value : e.textContent;
+    return [e.tagName, e.id, e.className,
+            [...e.attributes].filter(a => a.name != 'style').map(a => `${a.name}=${a.value}`).sort().join(' '),
+            properties.map(p => style.getPropertyValue(p)).join('; '),
+            [box.left, box.top, box.width, box.height].map(v => v.toFixed(2)).join(' '),
+            /^\\s*[0-9]+\\s*$/.test(text) ? '(a count)' : text];
+});
+"""
+
+# Whether the program has taken over the window the page drew: the same
+# element, the only window, still on the page.
+TAKEN = """
+const drawn = window.quaddlePrepainted;
+return !!drawn && drawn.taken && [drawn.window.isConnected,
+    document.querySelectorAll('.q-window').length == 1 && document.querySelector('.q-window') === drawn.window];
+"""
+
 # The middle of the About window's web label, on the viewport.
 WEB_LABEL = """
 const label = [...document.querySelectorAll('#desktop *')]
@@ -182,7 +213,7 @@ class Session:
     """One browser of one engine at one device scale, with its own server."""
 
     def __init__(self, engine, site, out, scale, dark=False):
-        self.out, self.scale = out, scale
+        self.out, self.scale, self.site = out, scale, site
         self.trap = Trap()
         self.server = Server(site_policy(os.path.join(site, "index.html")), site=site)
         try:
@@ -212,6 +243,36 @@ class Session:
         check(not self.trap.requests, f"requests went past loopback: {self.trap.requests}")
         check(not self.server.reports, f"the policy refused: {self.server.refused()}")
         check(not self.errors, f"the console shows errors: {self.errors}")
+
+    def taken_over(self, what):
+        """The page draws the About window before the program has arrived
+        (the program withheld, on a server of its own), and the program
+        takes that window over as it stands: the same elements, nothing of
+        them changed."""
+        page = self.page
+        withheld = Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
+                          withheld=("quaddle.js", "sw.js"))
+        try:
+            page.goto(withheld.origin + "/")
+            settled(page)
+            before = page.run(LOOK)
+            check(before, f"{what}: without the program, the page draws no window")
+            check(button_enabled(page, OK) is False, f"{what}: the page drew the About window without its OK")
+            self.shot(f"{what}-before-the-program")
+            # The withheld site is served on loopback too.
+            self.requests += [url for url in page.page_requests() or [] if not url.startswith(withheld.origin + "/")]
+            self.errors += page.console_errors() or []
+        finally:
+            withheld.stop()
+        page.goto(self.server.origin + "/")
+        alone, same = wait_for(page, "the program's taking over the window", lambda p: p.run(TAKEN))
+        check(alone and same, f"{what}: the program drew a window of its own instead of taking over the page's")
+        settled(page)
+        after = page.run(LOOK)
+        changed = [f"{b} -> {a}" for b, a in zip(before, after) if a != b]
+        check(len(before) == len(after) and not changed,
+              f"{what}: the program changed the window it took over: {changed or (len(before), len(after))}")
+        self.shot(f"{what}-taken-over")
 
     def open_about(self):
         self.page.goto(self.server.origin + "/")
@@ -250,6 +311,7 @@ class Session:
 
     def run(self):
         page = self.page
+        self.taken_over("desktop")
         self.open_about()
         seen = [page.run(COUNTDOWN)]
         check(seen[0] and seen[0][1] is False, f"OK is enabled at the start: {seen}")
@@ -358,6 +420,7 @@ class Session:
         page = self.page
         scheme = "dark" if dark else "light"
         page.screen(390, 844, 3, phone=True)
+        self.taken_over(f"phone-{scheme}")
         self.open_about()
         seen = [page.run(COUNTDOWN)]
         settled(page)

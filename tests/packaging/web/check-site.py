@@ -3,14 +3,17 @@
 exactly the site's files, flat; the service worker keeps every file of the
 site and nothing else, each with the digest of its contents, under a cache
 named after the version; the manifest's icons exist in the sizes it gives;
-the page refers only to its own files and carries no inline script or style,
-which its Content-Security-Policy would refuse, and its policy forbids a
-<base> element. The page's code (the page and the scripts, styles and
+the page refers only to its own files; its inline style and script are the
+ones its Content-Security-Policy allows by their digests, and it carries no
+style or event attribute, which the policy would refuse; the policy forbids a
+<base> element; the page holds the program's first window, hidden until its
+script has fitted it. The page's code (the page and the scripts, styles and
 WebAssembly it loads) stays within 400 KB, and 150 KB gzip-compressed.
 
 Usage: check-site.py SITE_DIR ZIP VERSION
 """
 
+import base64
 import gzip
 import hashlib
 import html.parser
@@ -41,7 +44,10 @@ class Page(html.parser.HTMLParser):
         self.references = []
         self.inline = []
         self.policy = None
-        self.open_script = False
+        self.windows = []
+        # The text of each inline <style> and <script>, by tag.
+        self.blocks = {"style": [], "script": []}
+        self.open_block = None
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
@@ -50,12 +56,21 @@ class Page(html.parser.HTMLParser):
                 self.references.append(attrs[name])
         if any(name == "style" or name.startswith("on") for name in attrs):
             self.inline.append(f"<{tag}> with {sorted(attrs)}")
-        if tag == "style":
-            self.inline.append("<style>")
-        if tag == "script" and "src" not in attrs:
-            self.inline.append("<script> without src")
+        if tag == "style" or (tag == "script" and "src" not in attrs):
+            self.open_block = tag
+            self.blocks[tag].append("")
+        if tag == "section" and "q-window" in (attrs.get("class") or "").split():
+            self.windows.append(attrs)
         if tag == "meta" and attrs.get("http-equiv", "").lower() == "content-security-policy":
             self.policy = attrs.get("content")
+
+    def handle_data(self, data):
+        if self.open_block:
+            self.blocks[self.open_block][-1] += data
+
+    def handle_endtag(self, tag):
+        if tag == self.open_block:
+            self.open_block = None
 
 
 def png_size(path):
@@ -118,7 +133,16 @@ def main():
     # A <base> element, had anything the chance to add one, would move every
     # relative address of the page, its scripts' among them, elsewhere.
     check(directives.get("base-uri") == ["'none'"], f"the page's policy does not forbid <base>: {page.policy}")
-    check(not page.inline, f"the page has inline code or style: {page.inline}")
+    check(not page.inline, f"the page has style or event attributes: {page.inline}")
+    for tag, directive in (("style", "style-src"), ("script", "script-src")):
+        for block in page.blocks[tag]:
+            digest = base64.b64encode(hashlib.sha256(block.encode("utf-8")).digest()).decode()
+            check(f"'sha256-{digest}'" in directives.get(directive, []),
+                  f"the page's policy does not allow its inline <{tag}> (sha256-{digest})")
+    check(len(page.windows) == 1 and "hidden" in page.windows[0] and "data-prepainted" in page.windows[0],
+          f"the page does not hold the first window, hidden until drawn: {page.windows}")
+    check(len(page.blocks["script"]) == 1 and "quaddlePrepaint(" in page.blocks["script"][0],
+          "the page has no script that draws its first window")
     for reference in page.references:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
         check(os.path.normpath(reference) in files, f"the page refers to {reference}, which is not in the site")

@@ -218,7 +218,7 @@ test('an install that gets a file other than the one built fails, and keeps no c
         {name: 'an older script beside the new program', older: {'quaddle.js': 'var Module;'}},
         {name: 'an older program beside the new script', older: {'quaddle.wasm': '\0asm'}},
         {name: 'an older page', older: {'': '<!DOCTYPE html>'}},
-        {name: 'a file missing', older: {'page.css': null}},
+        {name: 'a file missing', older: {'page.js': null}},
         {name: 'no network', offline: true},
     ];
     for (const row of rows) {

@@ -272,6 +272,31 @@ EM_JS(int, endedRaw, (), {
     Module.kept = new TextEncoder().encode(t);
     return Module.kept.length;
 });
+// Keeps a copy of the shown window with that id, as the site's page writes
+// it before the program runs: the same elements, hidden.
+EM_JS(void, keepCopy, (const char *id), {
+    Module.copy = document.getElementById(UTF8ToString(id)).cloneNode(true);
+    Module.copy.hidden = true;
+    Module.copy.setAttribute('data-prepainted', "");
+});
+
+// Puts the copy on the page, drawn by the page's script where `drawn` (the
+// program takes over only such a window), with `typed` in its first text box.
+EM_JS(void, putCopy, (int drawn, const char *typed), {
+    document.getElementById('desktop').append(Module.copy);
+    Module.copy.querySelector('textarea, input').value = UTF8ToString(typed);
+    if (drawn) {
+        Module.copy.hidden = false;
+        quaddlePrepainted = {window: Module.copy, scale: 1, taken: false};
+    }
+});
+
+// 1 where the window with that id is the copy, 0 where it is another; -1
+// where the copy is still on the page beside it.
+EM_JS(int, isCopy, (const char *id), {
+    if (Module.copy.isConnected && document.getElementById(UTF8ToString(id)) !== Module.copy) return -1;
+    return document.getElementById(UTF8ToString(id)) === Module.copy ? 1 : 0;
+});
 // clang-format on
 
 std::string taken(int length)
@@ -1099,6 +1124,37 @@ TEST_CASE("a window is shown at the scale the laid-out page keeps it at")
 {
     checkShownAtItsScale<frmAbout>();
     checkShownAtItsScale<Form1>();
+}
+
+TEST_CASE("a window the page has drawn is taken over as it stands, what was typed kept; "
+          "one it has not drawn is drawn anew")
+{
+    const std::string name = web::elementId(toolkit::form<frmAbout>());
+    {
+        ShownAlone<frmAbout> shown;
+        keepCopy(name.c_str());
+    }
+    const struct {
+        bool drawn;
+        int isCopy;
+        const char *text;
+    } cases[] = {{true, 1, "typed before the program ran"}, {false, 0, nullptr}};
+    for (const auto &c : cases) {
+        CAPTURE(c.drawn);
+        putCopy(c.drawn, "typed before the program ran");
+        ShownAlone<frmAbout> shown;
+        CHECK(isCopy(name.c_str()) == c.isCopy);
+        const toolkit::Control &box = shown.form.control("txtPromo2");
+        if (c.text)
+            CHECK(box.text() == c.text);
+        else
+            CHECK(box.text() == box.design().text);
+        CHECK(shown.form.control("cmdOk").enabled() == false);
+        // Taken over, it is the program's: its timer counts down on it.
+        const toolkit::Control &count = shown.form.control("labTime");
+        const std::string before = count.text();
+        REQUIRE(testing::waitUntil([&] { return count.text() != before; }, 10000));
+    }
 }
 
 TEST_CASE("a window is drawn whole and as large as the screen takes it: as designed with a mouse, "

@@ -54,17 +54,8 @@ EM_JS(void, q_init, (const char *untitled), {
         Q.title();
     };
     // A window is drawn whole and as one, never cut off, never laid out
-    // anew. With a fine pointer (a mouse) it is drawn as designed, smaller
-    // only where the screen is too small for it, as at a lower density; with
-    // a coarse one (a finger) the screen counts as one of a higher density,
-    // and the window is drawn as large as fits, up to twice its size.
-    // Q.fit returns whether the scale changed, as the texts are fitted at it.
-    Q.coarse = matchMedia('(pointer: coarse)');
-    // The window's size is fixed: its client area as designed, the caption
-    // bar and the frame around both (quaddle.css: a 1px frame, a 24px bar
-    // and its 1px line), so that no layout need be undone to learn it.
-    Q.width = function(win) { return win.width + 2; };
-    Q.height = function(win) { return win.height + 27; };
+    // anew, at the scale quaddleRules gives it (rules.js); Q.fit returns
+    // whether the scale changed, as the texts are fitted at it.
     Q.scaled = function(win, scale) {
         if (!(scale > 0)) scale = 1;
         win.root.style.zoom = scale != 1 ? scale : "";
@@ -74,47 +65,18 @@ EM_JS(void, q_init, (const char *untitled), {
         win.scale = scale;
         return changed;
     };
-    // The scale for a box of that size in that room: as designed with a fine
-    // pointer, up to twice that with a coarse one, less where it does not fit.
-    Q.scaleTo = function(width, height, roomWidth, roomHeight) {
-        return Math.min(Q.coarse.matches ? 2 : 1, roomWidth / width, roomHeight / height);
-    };
-    Q.scaleFor = function(win) {
-        var root = document.documentElement, room = Q.desktop().clientWidth;
-        return Q.scaleTo(Q.width(win), Q.height(win), Math.min(innerWidth, root.clientWidth, room) - 8,
-                         Math.min(innerHeight, root.clientHeight) - 8);
-    };
+    Q.scaleFor = function(win) { return quaddleRules.scaleFor(Q.desktop(), win.width, win.height); };
     Q.fit = function(win) {
         return !win.root.hidden && Q.scaled(win, Q.scaleFor(win));
     };
     // The warning box, too, is drawn larger where the pointer is coarse.
     Q.fitBox = function(box) {
         box.style.zoom = "";
-        var scale = Q.scaleTo(box.offsetWidth, box.offsetHeight, innerWidth - 16, innerHeight - 16);
+        var scale = quaddleRules.scaleTo(box.offsetWidth, box.offsetHeight, innerWidth - 16, innerHeight - 16);
         if (scale > 1) box.style.zoom = scale;
     };
-    // The system's button colours, read from the scheme in force: where the
-    // face and its text hardly differ (WebKitGTK's face stays the light
-    // scheme's in the dark one), the windows take the page's own colours.
-    Q.faces = function() {
-        var probe = document.createElement('div');
-        probe.style.background = 'ButtonFace';
-        probe.style.color = 'ButtonText';
-        document.body.append(probe);
-        var style = getComputedStyle(probe);
-        var luminance = function(color) {
-            var v = color.match(/[0-9.]+/g).slice(0, 3).map(function(c) {
-                c /= 255;
-                return c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
-            });
-            return 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2] + 0.05;
-        };
-        var a = luminance(style.backgroundColor), b = luminance(style.color);
-        probe.remove();
-        document.documentElement.classList.toggle('q-canvas-faces', Math.max(a, b) / Math.min(a, b) < 4.5);
-    };
-    Q.faces();
-    matchMedia('(prefers-color-scheme: dark)').addEventListener('change', Q.faces);
+    quaddleRules.faces();
+    matchMedia('(prefers-color-scheme: dark)').addEventListener('change', quaddleRules.faces);
     // A phone turned, a window resized, a mouse plugged into a tablet; and a
     // window just shown, at the start of the next frame, where the layout
     // that Q.fit asks for is the one the frame would make anyway.
@@ -123,7 +85,7 @@ EM_JS(void, q_init, (const char *untitled), {
         document.querySelectorAll('dialog.q-warning[open]').forEach(Q.fitBox);
     };
     addEventListener('resize', refit);
-    Q.coarse.addEventListener('change', refit);
+    quaddleRules.coarse.addEventListener('change', refit);
     Q.frame = 0;
     Q.refitNextFrame = function() {
         if (!Q.frame) Q.frame = requestAnimationFrame(function() { Q.frame = 0; refit(); });
@@ -180,15 +142,29 @@ EM_JS(void, q_init, (const char *untitled), {
 EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
                        int back, int fore), {
     var Q = Module.quaddle;
-    var make = function(tag, cls) { var e = document.createElement(tag); e.className = cls; return e; };
-    var root = make('section', 'q-window'), bar = make('div', 'q-caption');
+    // The window the page drew before the program ran (prepaint.js), written
+    // into it as this code writes it, is taken over as it stands: the same
+    // elements, set to what they already are, nothing drawn anew. One written
+    // into the page that its script could not draw is drawn anew instead.
+    var drawn = document.getElementById(UTF8ToString(name));
+    var adopted = !!drawn && typeof quaddlePrepainted == 'object' && quaddlePrepainted.window === drawn &&
+                  !quaddlePrepainted.taken;
+    if (adopted) quaddlePrepainted.taken = true;
+    else if (drawn && drawn.hasAttribute('data-prepainted')) drawn.remove();
+    var make = function(tag, cls) {
+        var e = adopted ? drawn.querySelector('.' + cls) : document.createElement(tag);
+        e.className = cls;
+        return e;
+    };
+    var root = adopted ? drawn : make('section', 'q-window'), bar = make('div', 'q-caption');
     var title = make('span', 'q-title'), close = make('button', 'q-close');
     var client = make('div', 'q-client');
-    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1, scale: 1,
-               width: width, height: height};
+    var win = {id: id, root: root, client: client, caption: UTF8ToString(caption), c: [], z: -1,
+               scale: adopted ? quaddlePrepainted.scale : 1, width: width, height: height, adopted: adopted};
+    root.className = 'q-window';
     root.id = UTF8ToString(name);
     client.id = root.id + '-client';
-    root.hidden = true;
+    if (!adopted) root.hidden = true;
     root.setAttribute('aria-label', win.caption || Q.untitled);
     title.textContent = win.caption;
     close.type = 'button';
@@ -199,8 +175,10 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     client.style.height = height + 'px';
     if (back >= 0) client.style.backgroundColor = Q.rgb(back);
     if (fore >= 0) client.style.color = Q.rgb(fore);
-    bar.append(title, close);
-    root.append(bar, client);
+    if (!adopted) {
+        bar.append(title, close);
+        root.append(bar, client);
+    }
     var index = function(e) { return win.c.indexOf(e.target.closest('.q-control')); };
     close.addEventListener('click', function() { Q.send(id, -1, 3); });
     client.addEventListener('click', function(e) {
@@ -255,26 +233,31 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
     root.addEventListener('pointerdown', function() { Q.front(win); });
     root.addEventListener('focusin', function() { Q.front(win); });
     Q.w[id] = win;
-    Q.desktop().append(root);
+    if (!adopted) Q.desktop().append(root);
 });
 
 EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *name,
                         const char *text, int left, int top, int width, int height, int fore,
                         int back, int enabled, int centered, int link, const char *accessible,
-                        int numeric, int enterPresses), {
-    var Q = Module.quaddle, W = Q.w[win];
-    var el = document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
+                        int numeric, int enterPresses, int fitGroup), {
+    var Q = Module.quaddle, W = Q.w[win], id = W.root.id + '-' + UTF8ToString(name);
+    var el = W.adopted ? document.getElementById(id)
+                       : document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
     el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame'][kind];
-    el.id = W.root.id + '-' + UTF8ToString(name);
+    el.id = id;
     s.left = left + 'px';
     s.top = top + 'px';
     s.width = width + 'px';
     s.height = height + 'px';
     if (fore >= 0) s.color = Q.rgb(fore);
     if (back >= 0) s.backgroundColor = Q.rgb(back);
+    // A text the page fits to its box, and the group that shares one size
+    // (prepaint.js): -1 for none.
+    if (fitGroup >= 0) el.dataset.fit = fitGroup;
     if (kind == 1 || kind == 2) {
-        el.value = t;
+        // What was typed into a box the page drew is kept.
+        if (!W.adopted) el.value = t;
         el.spellcheck = false;
         el.autocomplete = 'off';
         // Numbers and sums, not words: a touch keyboard neither corrects
@@ -286,7 +269,7 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
         // Enter key says Go where Enter presses the window's button.
         if (numeric) el.inputMode = 'decimal';
         if (enterPresses) el.enterKeyHint = 'go';
-    } else {
+    } else if (!W.adopted || (!el.firstElementChild && el.textContent != t)) {
         el.textContent = t;
     }
     if (kind == 3) el.type = 'button';
@@ -295,7 +278,7 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     if (centered) el.classList.add('q-centered');
     if (link) el.classList.add('q-link');
     if (a) el.setAttribute('aria-label', a);
-    (parent < 0 ? W.client : W.c[parent]).append(el);
+    if (!W.adopted) (parent < 0 ? W.client : W.c[parent]).append(el);
     W.c[index] = el;
 });
 
@@ -371,10 +354,7 @@ EM_JS(void, q_setFont, (int win, int index, const char *family, double points, i
 });
 
 EM_JS(double, q_textWidth, (const char *family, double points, int weight, const char *text), {
-    var Q = Module.quaddle;
-    Q.measure = Q.measure || document.createElement('canvas').getContext('2d');
-    Q.measure.font = weight + ' ' + points + 'pt ' + UTF8ToString(family);
-    return Q.measure.measureText(UTF8ToString(text)).width;
+    return quaddleRules.textWidth(quaddleRules.font(UTF8ToString(family), points, weight), UTF8ToString(text));
 });
 
 EM_JS(void, q_focus, (int win, int index, int select), {
@@ -463,7 +443,7 @@ void createControl(int window, int index, const ControlElement &c)
 {
     q_control(window, index, c.kind, c.parent, Text(c.name), Text(c.text), c.left, c.top, c.width,
               c.height, c.foreColor, c.backColor, c.enabled, c.centered, c.link,
-              Text(c.accessibleName), c.numeric, c.enterPresses);
+              Text(c.accessibleName), c.numeric, c.enterPresses, c.fitGroup);
 }
 
 void showWindow(int window)

@@ -37,6 +37,7 @@ struct ControlElement {
     std::string_view accessibleName;
     bool numeric;      // a text box for a number
     bool enterPresses; // Enter in it presses the window's default button
+    int fitGroup;      // for a text fitted to its box, its group (0: none); else -1
 };
 
 void createWindow(int window, std::string_view name, std::string_view caption,

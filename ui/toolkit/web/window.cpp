@@ -199,7 +199,8 @@ WebWindow::WebWindow(Form &form)
                        .accessibleName = control.accessibleName,
                        .numeric = control.numeric,
                        .enterPresses =
-                           control.kind == ControlKind::TextBox && !design.defaultButton.empty()});
+                           control.kind == ControlKind::TextBox && !design.defaultButton.empty(),
+                       .fitGroup = control.shrinkToFit && control.font ? control.fitGroup : -1});
         m_controls.push_back(std::make_unique<WebControl>(m_id, index, control));
         if (takesFocus(control.kind))
             m_tabOrder.push_back(index);
