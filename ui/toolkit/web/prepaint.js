@@ -36,7 +36,17 @@ function quaddlePrepaint(table) {
         style.fontWeight = text.weight;
     });
 
+    // The program sets each box's text, which leaves the caret at its end;
+    // the page's own boxes start with it at their start.
+    root.querySelectorAll('input, textarea').forEach(function(box) {
+        box.setSelectionRange(box.value.length, box.value.length);
+    });
     root.hidden = false;
+    // The control the program focuses at its start (autofocus marks it):
+    // focused here, as the program does, since a browser's own autofocus may
+    // come later, or put the caret elsewhere.
+    var first = root.querySelector('[autofocus]');
+    if (first) first.focus();
     // For the program, which takes over this window at this scale.
     quaddlePrepainted = {window: root, scale: scale, taken: false};
 }
