@@ -57,10 +57,7 @@ EM_JS(void, q_init, (const char *untitled), {
     // anew, at the scale quaddleRules gives it (rules.js); Q.fit returns
     // whether the scale changed, as the texts are fitted at it.
     Q.scaled = function(win, scale) {
-        if (!(scale > 0)) scale = 1;
-        win.root.style.zoom = scale != 1 ? scale : "";
-        // For the smallest text a text box may have on a touch screen (quaddle.css).
-        win.root.style.setProperty('--q-scale', scale);
+        scale = quaddleRules.drawAt(win.root, scale);
         var changed = scale != win.scale;
         win.scale = scale;
         return changed;

@@ -13,10 +13,8 @@ function quaddlePrepaint(table) {
     var root = document.getElementById(table.window);
     quaddleRules.faces();
     // As the program does it: the room is learnt with the window hidden.
-    var scale = quaddleRules.scaleFor(document.getElementById('desktop'), table.width, table.height);
-    if (!(scale > 0)) scale = 1;
-    root.style.zoom = scale != 1 ? scale : '';
-    root.style.setProperty('--q-scale', scale);
+    var scale = quaddleRules.drawAt(root, quaddleRules.scaleFor(document.getElementById('desktop'), table.width,
+                                                                table.height));
 
     var sizes = table.fit.map(function(text) {
         return quaddleRules.fittedPoints(text.points, text.width * scale, function(points) {

@@ -19,6 +19,15 @@ var quaddleRules = {
     scaleTo: function(width, height, roomWidth, roomHeight) {
         return Math.min(quaddleRules.coarse.matches ? 2 : 1, roomWidth / width, roomHeight / height);
     },
+    // Draws the window's root at that scale (1 where it is not a number);
+    // returns the scale. --q-scale sets the smallest text a text box may have
+    // on a touch screen (quaddle.css).
+    drawAt: function(root, scale) {
+        if (!(scale > 0)) scale = 1;
+        root.style.zoom = scale != 1 ? scale : '';
+        root.style.setProperty('--q-scale', scale);
+        return scale;
+    },
     // The scale for a window of that client area on the desktop, less the
     // desktop's margin, as the page is laid out now.
     scaleFor: function(desktop, clientWidth, clientHeight) {
