@@ -69,16 +69,46 @@ wine_run() {
     "$(wine_loader)" "$@"
 }
 
+# Wine's own messages are lines such as "0024:err:module:import_dll ...".
+wine_message='^[0-9a-f]{4,8}:(err|warn|fixme|trace):'
+
+# A test program's run: Wine's errors are on (its traces stay off) but kept
+# apart from the program's output, as most runs have a few that mean nothing
+# (no system tray on a bare X server, say); they are shown only when the
+# program fails, with its status and whether it wrote anything at all.
 wine_run_captured() {
     local out err status
     out=$(mktemp)
     err=$(mktemp)
     status=0
-    wine_run "$@" >"$out" 2>"$err" || status=$?
+    WINEDEBUG=-all,err+all wine_run "$@" >"$out" 2>"$err" || status=$?
     cat "$out"
-    cat "$err" >&2
+    grep -Ev "$wine_message" "$err" >&2 || true
+    if [ $status -ne 0 ]; then
+        wine_report_failure "$1" $status "$out" "$err"
+    fi
     rm -f "$out" "$err"
     return $status
+}
+
+# Says how a Windows program run under Wine ended, for a test's log.
+wine_report_failure() {
+    local program status=$2 out=$3 err=$4 how
+    program=$(basename "$1")
+    how="ended with status $status"
+    if [ "$status" -gt 128 ] && [ "$status" -le 192 ]; then
+        how="was killed by SIG$(kill -l $((status - 128)))"
+    fi
+    if ! [ -s "$out" ] && ! grep -qEv "$wine_message" "$err"; then
+        how+=" before writing anything"
+    fi
+    echo "wineprefix: $program $how" >&2
+    if grep -qE "$wine_message" "$err"; then
+        echo "wineprefix: Wine's errors from that run:" >&2
+        grep -E "$wine_message" "$err" | tail -n 40 | sed 's/^/    /' >&2
+    else
+        echo "wineprefix: Wine reported no error" >&2
+    fi
 }
 
 wine_wait() {
