@@ -130,8 +130,9 @@ wine_reg_import() {
     # regedit reads UTF-16 with a byte order mark whatever the locale, so the
     # Chinese face names survive a C locale.
     { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$file"
-    wine_run regedit /S "$(wine_run winepath -w "$file" 2>/dev/null)" >/dev/null 2>&1
+    wine_run_captured regedit /S "$(wine_run winepath -w "$file" 2>/dev/null)" >/dev/null
     local status=$?
+    [ $status -eq 0 ] || echo "wineprefix: the registry settings were not imported into $WINEPREFIX" >&2
     rm -f "$file"
     return $status
 }
@@ -163,7 +164,10 @@ wine_make() {
     fi
     mkdir -p "$WINEPREFIX"
     # wineboot makes the prefix, or brings it up to date with this Wine.
-    wine_run wineboot --init >/dev/null 2>&1 || return 1
+    if ! wine_run_captured wineboot --init >/dev/null; then
+        echo "wineprefix: $WINEPREFIX was not made or brought up to date" >&2
+        return 1
+    fi
 
     # Wine's own fonts have no Chinese. A face listed here falls back to the
     # CJK faces Debian installs for every character it lacks, as Windows

@@ -36,6 +36,13 @@ run_at() {
     fail() {
         echo "realwindow at $dpi DPI: $*" >&2
         shot failure || true
+        # A program that has gone says so, and what it and Wine last wrote.
+        if [ -n "${app:-}" ] && ended; then
+            local status=0
+            wait "$app" || status=$?
+            echo "realwindow at $dpi DPI: quaddle.exe had ended, with status $status; its log ends:" >&2
+            tail -n 20 "$out/$tag.log" | sed 's/^/    /' >&2
+        fi
         exit 1
     }
     windows() { xdotool search --onlyvisible --classname quaddle.exe 2>/dev/null || true; }
@@ -55,7 +62,9 @@ run_at() {
 
     # A server left running would draw on the display its desktop started on.
     "$WINESERVER" -k 2>/dev/null || true
-    wine_run "$exe" >"$out/$tag.log" 2>&1 &
+    timeout 30 "$WINESERVER" -w || fail "the Wine server left running did not end"
+    # Its log has Wine's errors too, not its traces.
+    WINEDEBUG=-all,err+all wine_run "$exe" >"$out/$tag.log" 2>&1 &
     local app=$!
     xdisplay_own "$app"
 

@@ -22,7 +22,7 @@ expect_clean_prefix "$program_folder"
 # A failed run must not leave the next one a prefix with Quaddle in it.
 trap 'remove_installed "$program_folder"' EXIT
 
-wine_run "$installer" /S >/dev/null 2>&1 || {
+wine_run_captured "$installer" /S >/dev/null || {
     echo "check-installer: the silent install ends with status $?" >&2
     exit 1
 }

@@ -106,7 +106,7 @@ expect_installed() {
 
 # Usage: run_installer LOCALE INSTALLER ARGS...
 run_installer() {
-    LC_ALL=$1 wine_run "$2" /S "${@:3}" >/dev/null 2>&1 || {
+    LC_ALL=$1 wine_run_captured "$2" /S "${@:3}" >/dev/null || {
         fail "the silent install of $2 in $1 ends with status $?"
         exit
     }

@@ -63,7 +63,7 @@ users_shortcuts() {
 # copies itself out of the folder it removes and runs that copy without
 # waiting, and the copy removes the registry entry last.
 uninstall() {
-    wine_run "$1/Uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall ends with status $?"
+    wine_run_captured "$1/Uninstall.exe" /S >/dev/null || fail "the silent uninstall ends with status $?"
     uninstalled() { ! wine_reg_exists "$uninstall_key"; }
     wait_until 60 uninstalled || fail "the uninstaller had not finished within 60 s"
 }
