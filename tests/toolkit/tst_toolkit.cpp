@@ -16,6 +16,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,24 @@ TEST_CASE("Unload destroys the instance; the next use creates it afresh")
     // Unloading twice before the window has gone is harmless.
     second.Unload();
     CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
+}
+
+TEST_CASE("a window that is not program-wide may be destroyed while it unloads")
+{
+    const std::function<void(Form &)> unloads[] = {
+        [](Form &form) { form.Unload(); },
+        [](Form &form) { testing::closeFromWindowSystem(form); },
+    };
+    for (const auto &unload : unloads) {
+        auto form = std::make_unique<ProbeForm>();
+        form->Show();
+        unload(*form);
+        form.reset();
+        // Runs the deferred unload, which must find the window gone with its form.
+        testing::processEvents();
+    }
+    ShownProbe probe;
+    CHECK(testing::isVisible(probe.form));
 }
 
 TEST_CASE("the window system's close command unloads")

@@ -64,7 +64,10 @@ void Form::Unload()
         return;
     m_unloading = true;
     m_window->hide();
-    backend::post([this] { destroyWindow(); });
+    backend::post([this, lifetime = std::weak_ptr(m_lifetime)] {
+        if (!lifetime.expired())
+            destroyWindow();
+    });
 }
 
 void Form::destroyWindow()
