@@ -7,6 +7,7 @@
 #include "messageboxrecorder.h"
 #include "printers.h"
 #include "quaddlefacts.h"
+#include "shellrecorder.h"
 #include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
@@ -276,6 +277,50 @@ TEST_CASE("the recorder stands in for the warning box, titled with the applicati
     MsgBoxWarning("二");
     CHECK(recorder.prompts() == std::vector<std::string>{"one", "二"});
     CHECK(recorder.titles() == std::vector<std::string>{"Quaddle", "Quaddle"});
+}
+
+TEST_CASE("the shell opens web pages and e-mail only, the scheme in any case")
+{
+    struct Opened {
+        std::string address;
+        std::string document;
+    };
+    const Opened opened[] = {
+        {"https://www.veltaro.example/a?b#c", "https://www.veltaro.example/a?b#c"},
+        {"HTTP://www.veltaro.example", "HTTP://www.veltaro.example"},
+        {"MailTo:support@veltaro.example", "MailTo:support@veltaro.example"},
+        // Without a scheme an address is a web page, never a file or a program.
+        {"www.veltaro.example", "http://www.veltaro.example"},
+        {"localhost:8000/", "http://localhost:8000/"},
+        {"calc.exe", "http://calc.exe"},
+    };
+    for (const Opened &row : opened) {
+        CAPTURE(row.address);
+        ShellRecorder shell;
+        CHECK(ShellExecute(7, "open", row.address, "", "", swShow));
+        REQUIRE(shell.requests().size() == 1);
+        CHECK(shell.requests().front().file == row.document);
+    }
+}
+
+TEST_CASE("the shell is never asked to open any other address")
+{
+    const std::string refused[] = {
+        "",
+        "javascript:alert(1)",
+        "JavaScript:alert(1)",
+        "file:///etc/passwd",
+        "C:\\Windows\\System32\\calc.exe",
+        "ms-settings:",
+        "data:text/html,<p>",
+        "https+x://www.veltaro.example",
+    };
+    for (const std::string &address : refused) {
+        CAPTURE(address);
+        ShellRecorder shell;
+        CHECK_FALSE(ShellExecute(7, "open", address, "", "", swShow));
+        CHECK(shell.requests().empty());
+    }
 }
 
 TEST_CASE("version numbers from the program's version record")
