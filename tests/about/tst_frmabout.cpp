@@ -159,8 +159,8 @@ TEST_CASE("the links ask the shell to open the web page or a new e-mail, once a 
         std::string document;
     };
     const Row rows[] = {
-        {"labWeb", maker::webAddress},
-        {"Label1", maker::webAddress}, // the welcome line
+        {"labWeb", std::string("http://") + maker::webAddress},
+        {"Label1", std::string("http://") + maker::webAddress}, // the welcome line
         {"labEmail", std::string("mailto:") + maker::emailAddress},
     };
     for (const Row &row : rows) {

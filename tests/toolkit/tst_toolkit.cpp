@@ -7,6 +7,7 @@
 #include "messageboxrecorder.h"
 #include "printers.h"
 #include "quaddlefacts.h"
+#include "shellrecorder.h"
 #include "toolkit/backend.h"
 #include "toolkit/testing.h"
 #include "toolkit/toolkit.h"
@@ -16,6 +17,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,22 @@ TEST_CASE("Unload destroys the instance; the next use creates it afresh")
     CHECK(testing::waitUntil([] { return !formExists<ProbeForm>(); }));
 }
 
+TEST_CASE("a window that is not program-wide may be destroyed while it unloads")
+{
+    const std::function<void(Form &)> unloads[] = {
+        [](Form &form) { form.Unload(); },
+        [](Form &form) { testing::closeFromWindowSystem(form); },
+    };
+    for (const auto &unload : unloads) {
+        auto form = std::make_unique<ProbeForm>();
+        form->Show();
+        unload(*form);
+        form.reset();
+        // Runs the deferred unload, which must find the window gone with its form.
+        testing::processEvents();
+    }
+}
+
 TEST_CASE("the window system's close command unloads")
 {
     ShownProbe probe;
@@ -256,6 +275,38 @@ TEST_CASE("the recorder stands in for the warning box, titled with the applicati
     MsgBoxWarning("二");
     CHECK(recorder.prompts() == std::vector<std::string>{"one", "二"});
     CHECK(recorder.titles() == std::vector<std::string>{"Quaddle", "Quaddle"});
+}
+
+TEST_CASE("the shell is asked to open web pages and e-mail only, the scheme in any case")
+{
+    struct Row {
+        std::string address;
+        std::string document; // as the shell is asked to open it; none if refused
+    };
+    const Row rows[] = {
+        {"https://www.veltaro.example/a?b#c", "https://www.veltaro.example/a?b#c"},
+        {"HTTP://www.veltaro.example", "HTTP://www.veltaro.example"},
+        {"MailTo:support@veltaro.example", "MailTo:support@veltaro.example"},
+        // Without a scheme an address is a web page, never a file or a program.
+        {"localhost:8000/", "http://localhost:8000/"},
+        {"calc.exe", "http://calc.exe"},
+        {"", ""},
+        {"javascript:alert(1)", ""},
+        {"file:///etc/passwd", ""},
+        {"C:\\Windows\\System32\\calc.exe", ""},
+        {"ms-settings:", ""},
+        {"https+x://www.veltaro.example", ""},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.address);
+        ShellRecorder shell;
+        CHECK(ShellExecute(7, "open", row.address, "", "", swShow) == !row.document.empty());
+        std::vector<std::string> asked;
+        for (const ShellRequest &request : shell.requests())
+            asked.push_back(request.file);
+        CHECK(asked == (row.document.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{row.document}));
+    }
 }
 
 TEST_CASE("version numbers from the program's version record")

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -43,8 +44,13 @@ void quit();
 
 // The real warning box and shell request, and the version numbers.
 void showWarning(std::string_view title, std::string_view prompt);
+// Only ever asked for an http, https or mailto address, the scheme written out.
 bool openDocument(const ShellRequest &request);
 AppVersion versionNumbers();
+
+// The scheme of an address, in lower case, or nothing for a host name with or
+// without a port ("www.example.com", "localhost:8000/path").
+std::string schemeOf(std::string_view address);
 
 // A backend's installed faces that stand in for one kind of designed face,
 // nearest first. Each backend keeps one table of these, a row for every kind.

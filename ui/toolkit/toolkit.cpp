@@ -64,7 +64,10 @@ void Form::Unload()
         return;
     m_unloading = true;
     m_window->hide();
-    backend::post([this] { destroyWindow(); });
+    backend::post([this, lifetime = std::weak_ptr(m_lifetime)] {
+        if (!lifetime.expired())
+            destroyWindow();
+    });
 }
 
 void Form::destroyWindow()
@@ -173,12 +176,23 @@ AppVersion appVersion()
 bool ShellExecute(NativeHandle owner, std::string_view operation, std::string_view file,
                   std::string_view parameters, std::string_view directory, int showCommand)
 {
-    const ShellRequest request{owner,
-                               std::string(operation),
-                               std::string(file),
-                               std::string(parameters),
-                               std::string(directory),
-                               showCommand};
+    ShellRequest request{owner,
+                         std::string(operation),
+                         std::string(file),
+                         std::string(parameters),
+                         std::string(directory),
+                         showCommand};
+    if (request.file.empty())
+        return false;
+    // The one rule of every backend: a web page or a new e-mail, never a file,
+    // a program or a scheme that runs something ("javascript:" in a page,
+    // "ms-settings:" on Windows), whatever the caller passes. An address
+    // without a scheme is a web page's, so that it cannot name a program.
+    const std::string scheme = backend::schemeOf(request.file);
+    if (scheme.empty())
+        request.file.insert(0, "http://");
+    else if (scheme != "http" && scheme != "https" && scheme != "mailto")
+        return false;
     if (const ShellHandler &handler = shellHandler()) {
         handler(request);
         return true;
@@ -192,6 +206,37 @@ ShellHandler setShellHandler(ShellHandler handler)
 }
 
 namespace backend {
+
+// The scheme of an address, in lower case (schemes are case-insensitive), or
+// nothing for a bare host name. A scheme is a letter followed by letters,
+// digits, "+", "-" or ".", then ":". A host name followed by a port
+// ("example.com:8080", "localhost:8000/path") looks the same, so a colon
+// followed by a number that ends the address or its host part is a port.
+std::string schemeOf(std::string_view address)
+{
+    const auto colon = address.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return {};
+    const std::string_view rest = address.substr(colon + 1);
+    const auto digits = std::min(rest.find_first_not_of("0123456789"), rest.size());
+    const bool port =
+        digits > 0 && (digits == rest.size() ||
+                       std::string_view("/?#").find(rest[digits]) != std::string_view::npos);
+    if (port)
+        return {};
+    const auto letter = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    };
+    if (!letter(address[0]))
+        return {};
+    std::string scheme;
+    for (const char c : address.substr(0, colon)) {
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            return {};
+        scheme += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return scheme;
+}
 
 std::vector<std::string_view> candidateFaces(const Font &font, std::span<const StandIns> table)
 {

@@ -198,6 +198,8 @@ template <typename Window> struct Handler {
 // timers, runs Form_Load), then shows it modeless. Unload(), or the window
 // system's close command, hides it at once and destroys it once control is
 // back in the event loop, so a window can unload itself from its own handler.
+// A window object of the caller's own may be destroyed at any time, also while
+// it unloads: its window goes with it.
 // When no loaded window is left, the program ends.
 class Form
 {
@@ -254,6 +256,9 @@ private:
     std::vector<std::function<void()>> m_clicks, m_moves, m_ticks;
     // Set for the program-wide instance: destroys it once its window is gone.
     std::function<void()> m_release;
+    // Lives and dies with the object: a deferred unload that finds it gone
+    // does nothing, as the destructor has already taken the window down.
+    std::shared_ptr<const bool> m_lifetime = std::make_shared<const bool>(true);
 };
 
 namespace detail {

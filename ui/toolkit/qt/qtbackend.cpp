@@ -515,10 +515,7 @@ bool openDocument(const ShellRequest &request)
     // Qt hands the document to the desktop, never through a shell command line.
     if (request.operation != "open")
         return false;
-    // A bare host name is a web page; "mailto:" and other schemes stay as they are.
-    QUrl url(qt::qString(request.file));
-    if (url.scheme().isEmpty())
-        url = QUrl(QStringLiteral("http://") + qt::qString(request.file));
+    const QUrl url(qt::qString(request.file));
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
