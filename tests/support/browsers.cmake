@@ -13,7 +13,14 @@ set(QUADDLE_BROWSER_ENGINES "")
 set(report "")
 if(QUADDLE_SYSTEM_PYTHON)
     execute_process(COMMAND ${QUADDLE_SYSTEM_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pagedriver.py
-        OUTPUT_VARIABLE report ERROR_QUIET)
+        OUTPUT_VARIABLE report ERROR_VARIABLE said RESULT_VARIABLE status)
+    # A driver that cannot even say what it lacks would leave every browser
+    # test out without a word.
+    if(NOT status EQUAL 0)
+        message(WARNING "Browser tests: ${CMAKE_CURRENT_LIST_DIR}/pagedriver.py ended with ${status}:\n${said}")
+    endif()
+else()
+    message(STATUS "Browser tests: no /usr/bin/python3 to drive the browsers")
 endif()
 set(needs_chromium "Debian: chromium, chromium-driver, python3-selenium")
 set(needs_firefox "Debian: firefox-esr, nodejs; npm: puppeteer-core, by scripts/install-deps.sh")

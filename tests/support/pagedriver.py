@@ -10,6 +10,7 @@ python3-selenium, for Debian's own /usr/bin/python3), Firefox through WebDriver
 BiDi (puppeteer-core under Node, bridged by a line of JSON each way).
 """
 
+import collections
 import email.utils
 import functools
 import gzip
@@ -18,6 +19,7 @@ import http.server
 import importlib
 import json
 import os
+import signal
 import socketserver
 import threading
 import time
@@ -44,6 +46,54 @@ class Gone(Exception):
 def check(condition, message):
     if not condition:
         raise Failure(message)
+
+
+def reason(error):
+    """An error in words: a driver's own message without the driver's stack
+    (which names nothing of ours), with the kind of error where the message
+    alone may not say it."""
+    if isinstance(error, Failure):
+        return str(error)
+    said = getattr(error, "msg", None)
+    said = (str(error) if said is None else said).strip()
+    return f"{type(error).__name__}: {said}" if said else f"{type(error).__name__}, with no message"
+
+
+def ended(name, status):
+    """How a process ended, from its status as subprocess gives it."""
+    return f"{name} was ended by signal {-status}" if status < 0 else f"{name} ended with status {status}"
+
+
+def tail(log, size=4000):
+    """The last of what a browser or its driver wrote to the file it was
+    given; nothing once the file is closed."""
+    if log.closed:
+        return ""
+    end = os.fstat(log.fileno()).st_size
+    start = max(0, end - size)
+    text = os.pread(log.fileno(), end - start, start).decode("utf-8", "replace")
+    # From the first whole line.
+    return (text.partition("\n")[2] if start else text).strip()
+
+
+def limit(seconds, message):
+    """Raises a Failure with the message in whatever the script is doing
+    once that many seconds have passed: a call into a browser that hangs
+    ends where it was made, and is reported with the step it belongs to,
+    rather than by the test's being killed without a word. A blocking call
+    is interrupted too: the signal's handler raises. A later limit replaces
+    this one."""
+
+    def expired(signum, frame):
+        raise Failure(message)
+
+    signal.signal(signal.SIGALRM, expired)
+    signal.setitimer(signal.ITIMER_REAL, seconds)
+
+
+def unlimited():
+    """No more Failure from limit()."""
+    signal.setitimer(signal.ITIMER_REAL, 0)
 
 
 def site_policy(index_html):
@@ -81,6 +131,10 @@ class Server:
     def __init__(self, policy, site=None, files=None, static_host=False, withheld=()):
         self.reports = []
         reports = self.reports
+        # What the server could not give, as "404 GET /path": for a failure's
+        # report, where a missing file is often why a page did nothing.
+        self.unanswered = []
+        unanswered = self.unanswered
         header = f"{policy}; report-uri {REPORTS}"
         zipped = {}
 
@@ -136,6 +190,10 @@ class Server:
                 self.send_response(204)
                 self.end_headers()
 
+            def log_request(self, code="-", size="-"):
+                if isinstance(code, int) and code >= 400:
+                    unanswered.append(f"{int(code)} {self.command} {self.path}")
+
             def log_message(self, *args):
                 pass
 
@@ -155,6 +213,11 @@ class Server:
             except (ValueError, AttributeError):
                 lines.append(report)
         return lines
+
+    def missed(self):
+        """What the server could not answer, each request once."""
+        counts = collections.Counter(self.unanswered)
+        return ", ".join(line + (f" ({count} times)" if count > 1 else "") for line, count in counts.items())
 
     def stop(self):
         if self.httpd:
@@ -281,11 +344,48 @@ def missing(engine):
 def start(engine, size=(1280, 800), scale=1, trap_port=None, dark=False):
     """A browser of the engine, its viewport of that size in CSS pixels at
     that device pixel ratio; with trap_port, every request not for loopback
-    goes to that proxy; with dark, on a system that prefers dark colours."""
+    goes to that proxy; with dark, on a system that prefers dark colours.
+    One that does not start raises a Failure saying why, with what the
+    browser and its driver wrote."""
     if engine not in ENGINES:
         raise Failure(f"no driver for the engine '{engine}'")
     module = importlib.import_module(f"engines.{engine}")
-    return module.start(size=size, scale=scale, trap_port=trap_port, dark=dark)
+    try:
+        return module.start(size=size, scale=scale, trap_port=trap_port, dark=dark)
+    except Failure:
+        raise
+    except Exception as error:
+        raise Failure(f"{engine} did not start: {reason(error)}") from error
+
+
+# What the browser shows where the page asked for is not there.
+SHOWING = """
+return [location.href, document.title, document.body ? document.body.innerText.trim().slice(0, 300) : ''];
+"""
+
+
+def open_page(page, url, marker, server=None):
+    """Loads the address and checks that the page shown is the one asked
+    for, whose marker script gives a true value, and not an error page of
+    the browser's or the server's: a page that did not load fails here,
+    with what the browser showed instead and what the server could not
+    answer, not at the first step that looks for something on it."""
+    try:
+        page.goto(url)
+        wait_for(page, "the page's appearing", lambda p: p.run(marker), seconds=10)
+        return
+    except Exception as error:
+        failure = f"{url} did not load: {reason(error)}"
+    shows = None
+    try:
+        shows = page.run(SHOWING)
+    except Exception:
+        pass
+    if shows:
+        failure += f"; the browser shows {shows[0]}, titled '{shows[1]}': {shows[2]!r}"
+    if server and server.unanswered:
+        failure += f"; the server could not answer {server.missed()}"
+    raise Failure(failure)
 
 
 # Every control of that kind shown on the page: laid out with a size, not

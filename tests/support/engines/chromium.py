@@ -4,8 +4,13 @@ Chromium's logs, the accessibility tree, whether Chromium would install the
 site, and DevTools' emulation (cdp): a phone's touch screen, with a finger's
 taps and a pinch, and media features such as the dark scheme."""
 
+import contextlib
 import json
 import os
+import re
+import signal
+import tempfile
+import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -13,9 +18,13 @@ from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 
 from engines.webdriver import WebDriverPage
+from pagedriver import Failure, ended, reason, tail
 
 CHROMIUM = "/usr/lib/chromium/chromium"  # the program itself: Debian's wrapper adds API keys
 CHROMEDRIVER = "/usr/bin/chromedriver"
+# Chromium's complaints that this machine has no desktop bus, the same on
+# every start: left out of a failure's report, which they would fill.
+NO_BUS = re.compile(r"dbus|D-Bus", re.IGNORECASE)
 # Where Chromium's own services would call out to, turned to a closed port on
 # loopback, so that what the proxy records is the page's alone.
 NOWHERE = "http://127.0.0.1:9/"
@@ -58,11 +67,27 @@ class Chromium(WebDriverPage):
         for argument in arguments:
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
-        super().__init__(webdriver.Chrome(service=Service(CHROMEDRIVER), options=options))
-        # The viewport exactly as asked: the window's own size takes in room
-        # for a browser's bars that headless Chromium does not draw.
-        self.screen(size[0], size[1], scale)
+        # What ChromeDriver and Chromium write (Chromium's own output only
+        # with --enable-chrome-logs), kept for a failure's report: ChromeDriver
+        # says no more than that Chromium exited. Given as a descriptor, which
+        # selenium leaves open when it stops the driver.
+        self.log = tempfile.TemporaryFile(mode="w+")
+        self.service = Service(CHROMEDRIVER, log_file=self.log.fileno(), service_args=["--enable-chrome-logs"])
+        try:
+            super().__init__(webdriver.Chrome(service=self.service, options=options))
+        except Exception as error:
+            # Selenium has stopped ChromeDriver by now: its status says nothing.
+            raise Failure(f"Chromium did not start: {reason(error)}\n{self.wrote()}") from None
         self.requests = []
+        self.browser = self.browser_process()
+        try:
+            # The viewport exactly as asked: the window's own size takes in
+            # room for a browser's bars that headless Chromium does not draw.
+            self.screen(size[0], size[1], scale)
+        except Exception as error:
+            said = self.said()
+            self.close()
+            raise Failure(f"Chromium started, but could not be given its screen: {reason(error)}\n{said}") from None
 
     def cdp(self, command, parameters):
         """A DevTools command, for what only Chromium can be asked to do."""
@@ -126,6 +151,61 @@ class Chromium(WebDriverPage):
 
     def installability_errors(self):
         return self.cdp("Page.getInstallabilityErrors", {})["installabilityErrors"]
+
+    def browser_process(self):
+        """The pid of Chromium's own process, which ChromeDriver started (from
+        any of its threads); None where there is none."""
+        driver = self.service.process.pid
+        try:
+            for thread in os.listdir(f"/proc/{driver}/task"):
+                with open(f"/proc/{driver}/task/{thread}/children") as children:
+                    for child in children.read().split():
+                        with open(f"/proc/{child}/comm") as name:
+                            if name.read().strip() == os.path.basename(CHROMIUM)[:15]:
+                                return int(child)
+        except OSError:
+            pass
+        return None
+
+    def browser_ended(self):
+        """How Chromium ended, where it has: ChromeDriver tells no more than
+        that it has gone, and keeps its status, which can be read only until
+        ChromeDriver has reaped it."""
+        if not self.browser:
+            return None
+        try:
+            with open(f"/proc/{self.browser}/stat") as stat:
+                fields = stat.read().rpartition(")")[2].split()
+        except OSError:
+            return f"Chromium (pid {self.browser}) has ended"
+        if fields[0] != "Z":
+            return None
+        status = int(fields[-1])
+        return f"Chromium (pid {self.browser}) " + (f"was ended by signal {status & 0x7f}" if status & 0x7f
+                                                     else f"ended with status {status >> 8}")
+
+    def wrote(self):
+        lines = [line for line in tail(self.log, 40000).splitlines() if not NO_BUS.search(line)]
+        return "\n".join(lines)[-4000:]
+
+    def said(self):
+        driver = self.service.process.poll()
+        gone = ([ended("ChromeDriver", driver)] if driver is not None else []) + \
+            [line for line in [self.browser_ended()] if line]
+        return "\n".join(gone + [self.wrote()])
+
+    def close(self):
+        super().close()
+        # ChromeDriver ends Chromium as it quits, but leaves one that hung
+        # behind it, once it has given up on it.
+        deadline = time.monotonic() + 5
+        while self.browser and not self.browser_ended():
+            if time.monotonic() > deadline:
+                with contextlib.suppress(OSError):
+                    os.kill(self.browser, signal.SIGKILL)
+                break
+            time.sleep(0.1)
+        self.log.close()
 
 
 def start(size, scale, trap_port, dark):

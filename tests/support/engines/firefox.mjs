@@ -4,14 +4,16 @@
 // JSON {op, args}, and one answer a line on standard output, {value} or
 // {error, gone}. What the page logs is kept until asked for.
 //
-//   node firefox.mjs '{"width": W, "height": H, "scale": S, "trap": PORT|null, "dark": BOOL}'
+// Standard error carries what Firefox writes, and why this ended where it
+// did, for the Python side to report.
+//
+//   node firefox.mjs '{"firefox": PATH, "width": W, "height": H, "scale": S, "trap": PORT|null, "dark": BOOL}'
 import {createRequire} from 'node:module';
 import readline from 'node:readline';
 
 // puppeteer-core is installed beside the drivers (tests/support/node_modules).
 const puppeteer = createRequire(new URL('../', import.meta.url))('puppeteer-core');
 
-const FIREFOX = '/usr/lib/firefox-esr/firefox-esr';
 const settings = JSON.parse(process.argv[2]);
 
 // Where Firefox's own services would call out to, turned to a closed port on
@@ -45,14 +47,50 @@ if (settings.trap) {
         'network.proxy.share_proxy_settings': true,
     });
 }
-const browser = await puppeteer.launch({
-    browser: 'firefox',
-    executablePath: FIREFOX,
-    headless: true,
-    extraPrefsFirefox: prefs,
-    // Lets a release build take the address of its settings service from
-    // the preferences above.
-    env: {...process.env, MOZ_REMOTE_SETTINGS_DEVTOOLS: '1'},
+let browser;
+try {
+    browser = await puppeteer.launch({
+        browser: 'firefox',
+        executablePath: settings.firefox,
+        headless: true,
+        extraPrefsFirefox: prefs,
+        // Lets a release build take the address of its settings service from
+        // the preferences above.
+        env: {...process.env, MOZ_REMOTE_SETTINGS_DEVTOOLS: '1'},
+        // Ended below, whatever Firefox is doing.
+        handleSIGTERM: false,
+    });
+} catch (error) {
+    // Puppeteer's message carries Firefox's status and what it wrote.
+    process.stderr.write(`Firefox did not start: ${error && error.message || error}\n`);
+    process.exit(1);
+}
+// How Firefox ended, once it has: every answer after that says so, rather
+// than a driver's word for a page that has gone, which would read as a
+// navigation to wait out.
+let ended = null;
+const firefox = browser.process();
+firefox.stdout.on('data', data => process.stderr.write(data));
+firefox.stderr.on('data', data => process.stderr.write(data));
+firefox.on('exit', (code, signal) => {
+    ended = signal ? `Firefox was ended by ${signal}` : `Firefox ended with status ${code}`;
+    process.stderr.write(ended + '\n');
+});
+// Ends Firefox and everything it started: puppeteer starts it in a process
+// group of its own.
+const end = () => {
+    if (!ended) {
+        try {
+            process.kill(-firefox.pid, 'SIGKILL');
+        } catch {
+        }
+    }
+};
+// The Python side ends this with SIGTERM when it does not close in time:
+// Firefox hung, say, with a request of the page's still waiting.
+process.on('SIGTERM', () => {
+    end();
+    process.exit(1);
 });
 const page = (await browser.pages())[0] || (await browser.newPage());
 const errors = [];
@@ -98,9 +136,21 @@ for await (const line of readline.createInterface({input: process.stdin})) {
         const value = await ops[op](...args);
         say({value: value === undefined ? null : value});
     } catch (error) {
-        const text = String(error && error.message || error);
+        // Without the frames of Firefox's own remote agent, which a BiDi
+        // error's message carries in its middle.
+        const text = String(error && error.message || error).replace(/\s*\S+@(chrome|resource):\/\/\S+:\d+:\d+/g, '');
+        if (ended) {
+            say({error: `${ended} (${text})`, gone: false});
+            continue;
+        }
         // The page navigated or was replaced while it was asked.
         say({error: text, gone: /context|frame|detached|navigat|destroyed|discarded/i.test(text)});
     }
 }
-await browser.close();
+// A Firefox that hangs would keep puppeteer from closing it: it gets a
+// while, then it is ended.
+let timer;
+await Promise.race([browser.close().catch(() => {}), new Promise(done => timer = setTimeout(done, 5000))]);
+clearTimeout(timer);
+end();
+process.exit(0);

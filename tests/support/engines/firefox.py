@@ -7,12 +7,14 @@ import json
 import os
 import shutil
 import subprocess
+import tempfile
 
-from pagedriver import Failure, Gone, Page
+from pagedriver import Failure, Gone, Page, ended, tail
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIREFOX = "/usr/lib/firefox-esr/firefox-esr"
 PUPPETEER = os.path.join(HERE, "..", "node_modules", "puppeteer-core", "package.json")
+DRIVER = "Firefox's driver (node firefox.mjs)"
 
 
 def missing():
@@ -25,21 +27,40 @@ class Firefox(Page):
     engine = "firefox"
 
     def __init__(self, size, scale, trap_port, dark=False):
-        settings = {"width": size[0], "height": size[1], "scale": scale, "trap": trap_port, "dark": dark}
+        settings = {"firefox": FIREFOX, "width": size[0], "height": size[1], "scale": scale, "trap": trap_port,
+                    "dark": dark}
+        # What the bridge and Firefox write, kept for a failure's report.
+        self.log = tempfile.TemporaryFile()
+        # The request still unanswered where a wait for its answer was cut
+        # short: a later answer would be that one's.
+        self.waiting = None
         self.bridge = subprocess.Popen(["node", os.path.join(HERE, "firefox.mjs"), json.dumps(settings)],
-                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        self.version = self.ask("version")
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.log, text=True)
+        try:
+            self.version = self.ask("version")
+        except Failure as failure:
+            said = self.said()
+            self.close()
+            raise Failure(f"Firefox did not start: {failure}\n{said}") from None
 
     def ask(self, op, *args):
+        if self.waiting:
+            raise Failure(f"Firefox's driver, asked to {op}, has not answered being asked to {self.waiting}")
         try:
+            self.waiting = op
             self.bridge.stdin.write(json.dumps({"op": op, "args": args}) + "\n")
             self.bridge.stdin.flush()
             line = self.bridge.stdout.readline()
+            self.waiting = None
         except BrokenPipeError:
+            self.waiting = None
             line = ""
         if not line:
-            raise Failure(f"Firefox's driver ended (status {self.bridge.wait()}) when asked to {op}")
-        answer = json.loads(line)
+            raise Failure(f"{ended(DRIVER, self.bridge.wait())} when asked to {op}")
+        try:
+            answer = json.loads(line)
+        except ValueError:
+            raise Failure(f"Firefox's driver, asked to {op}, answered {line.strip()!r}") from None
         if "error" in answer:
             if answer["gone"] and op == "run":
                 raise Gone(answer["error"])
@@ -73,6 +94,10 @@ class Firefox(Page):
     def page_requests(self):
         return self.ask("requests")
 
+    def said(self):
+        status = self.bridge.poll()
+        return "\n".join(([ended(DRIVER, status)] if status is not None else []) + [tail(self.log)])
+
     def close(self):
         if self.bridge.poll() is None:
             try:
@@ -81,10 +106,17 @@ class Firefox(Page):
             except BrokenPipeError:
                 pass
             try:
-                self.bridge.wait(timeout=30)
+                self.bridge.wait(timeout=8)
             except subprocess.TimeoutExpired:
-                self.bridge.kill()
-                self.bridge.wait()
+                # Still waiting on a Firefox that hangs: the bridge ends it
+                # on SIGTERM, which SIGKILL would leave running.
+                self.bridge.terminate()
+                try:
+                    self.bridge.wait(timeout=4)
+                except subprocess.TimeoutExpired:
+                    self.bridge.kill()
+                    self.bridge.wait()
+        self.log.close()
 
 
 def start(size, scale, trap_port, dark):

@@ -27,7 +27,7 @@ from selenium import webdriver
 from selenium.webdriver.webkitgtk.options import Options
 
 from engines.webdriver import WebDriverPage
-from pagedriver import Failure, wait_for
+from pagedriver import Failure, ended, reason, tail, wait_for
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 WEBKITWEBDRIVER = "/usr/bin/WebKitWebDriver"
@@ -60,22 +60,29 @@ class Display:
     def __init__(self, width, height, seconds=60):
         # Xvfb writes the number of the display it took once it is ready.
         ready, told = os.pipe()
+        self.log = tempfile.TemporaryFile()
         self.server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(told), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            pass_fds=[told], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=[told], stdout=self.log, stderr=subprocess.STDOUT)
         os.close(told)
         with os.fdopen(ready) as number:
             if not select.select([number], [], [], seconds)[0]:
-                self.close()
-                raise Failure(f"Xvfb did not start within {seconds} s")
+                self.fail(f"Xvfb did not start within {seconds} s")
             self.name = ":" + number.readline().strip()
         if self.name == ":":
-            self.close()
-            raise Failure("Xvfb did not start")
+            self.fail("Xvfb did not start")
+
+    def fail(self, what):
+        status = self.server.poll()
+        said = tail(self.log)
+        self.close()
+        raise Failure(what + (f": {ended('it', status)}" if status is not None else "") +
+                      (f"; it wrote:\n{said}" if said else ""))
 
     def close(self):
         self.server.terminate()
         self.server.wait()
+        self.log.close()
 
 
 class WebKit(WebDriverPage):
@@ -118,7 +125,7 @@ class WebKit(WebDriverPage):
         except Exception as error:
             said = self.said()
             self.stop()
-            raise Failure(f"WebKitGTK did not start: {error}\n{said}") from None
+            raise Failure(f"WebKitGTK did not start: {reason(error)}\n{said}") from None
 
     def start(self, command, environment, port, seconds=60):
         """Starts a program, and returns once it listens on the port."""
@@ -131,7 +138,7 @@ class WebKit(WebDriverPage):
                 return
             except OSError:
                 if process.poll() is not None:
-                    raise Failure(f"{os.path.basename(command[0])} ended with status {process.returncode}")
+                    raise Failure(ended(os.path.basename(command[0]), process.returncode))
                 time.sleep(0.1)
         raise Failure(f"{os.path.basename(command[0])} did not listen within {seconds} s")
 
@@ -166,16 +173,15 @@ class WebKit(WebDriverPage):
         raise Failure(f"WebKitGTK's window and viewport did not settle within {seconds} s: {last}")
 
     def said(self):
-        self.log.seek(0, os.SEEK_END)
-        size = self.log.tell()
-        self.log.seek(max(0, size - 4000))
-        return self.log.read()
+        gone = [ended(os.path.basename(process.args[0]), process.returncode)
+                for process in self.processes if process.poll() is not None]
+        return "\n".join(gone + [tail(self.log)])
 
     def stop(self):
         for process in reversed(self.processes):
             process.terminate()
             try:
-                process.wait(timeout=30)
+                process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
@@ -184,8 +190,10 @@ class WebKit(WebDriverPage):
         self.log.close()
 
     def close(self):
-        super().close()
-        self.stop()
+        try:
+            super().close()
+        finally:
+            self.stop()
 
 
 def start(size, scale, trap_port, dark):
