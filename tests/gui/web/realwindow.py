@@ -44,12 +44,13 @@ import operator
 import os
 import shutil
 import sys
+import time
 import traceback
 from fractions import Fraction
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import (Failure, Server, Trap, button_enabled, check, click_button, settled, shown,  # noqa: E402
-                        site_policy, start, type_into, wait_for)
+from pagedriver import (Failure, Server, Trap, button_enabled, check, click_button, limit, open_page,  # noqa: E402
+                        reason, settled, shown, site_policy, start, type_into, unlimited, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
 RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数字！"
@@ -58,6 +59,14 @@ RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数�
 MAIN = f"//button[normalize-space()='{CALCULATE}']/ancestor::*[.//input and .//textarea][1]"
 ENTRIES, RESULT = MAIN + "//input", MAIN + "//textarea"
 WARNING = "//dialog[@open]"
+
+# The site's page, not an error page in its place.
+SITE_PAGE = "return document.getElementById('desktop') !== null;"
+
+# Seconds for the whole test, so that a browser that hangs is reported with
+# the step it hung in; with the report's questions and the closing, also
+# limited, within the test's TIMEOUT of 300 s.
+BUDGET = 240
 
 # The About window's count (the one text of it that is a number alone) and
 # whether its OK is enabled, read together.
@@ -253,7 +262,7 @@ class Session:
         withheld = Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
                           withheld=("quaddle.js", "sw.js"))
         try:
-            page.goto(withheld.origin + "/")
+            open_page(page, withheld.origin + "/", SITE_PAGE, withheld)
             settled(page)
             before = page.run(LOOK)
             check(before, f"{what}: without the program, the page draws no window")
@@ -264,7 +273,7 @@ class Session:
             self.errors += page.console_errors() or []
         finally:
             withheld.stop()
-        page.goto(self.server.origin + "/")
+        open_page(page, self.server.origin + "/", SITE_PAGE, self.server)
         alone, same = wait_for(page, "the program's taking over the window", lambda p: p.run(TAKEN))
         check(alone and same, f"{what}: the program drew a window of its own instead of taking over the page's")
         settled(page)
@@ -275,7 +284,7 @@ class Session:
         self.shot(f"{what}-taken-over")
 
     def open_about(self):
-        self.page.goto(self.server.origin + "/")
+        open_page(self.page, self.server.origin + "/", SITE_PAGE, self.server)
         wait_for(self.page, "the About window's opening", lambda p: button_enabled(p, OK) is not None)
 
     def countdown(self, seen):
@@ -495,15 +504,18 @@ def main():
     scales = [float(s) for s in sys.argv[4:]] or [1]
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
+    began = time.monotonic()
     # Every scale asked for in the light scheme, the first on a phone too;
     # then a phone in the dark scheme.
     runs = [(scale, False) for scale in scales] + [(scales[0], True)]
     for scale, dark in runs:
         what = f"{engine} at device scale {scale:g}" + (" in the dark scheme" if dark else "")
+        limit(max(BUDGET - (time.monotonic() - began), 1), f"the test did not end within {BUDGET} s")
         try:
             session = Session(engine, site, out, scale, dark=dark)
-        except Failure as failure:
-            print(f"realwindow_web: {what}: {failure}", file=sys.stderr)
+        except Exception as failure:
+            unlimited()
+            print(f"realwindow_web: {what}: {reason(failure)}", file=sys.stderr)
             return 1
         try:
             if dark:
@@ -514,20 +526,38 @@ def main():
                     session.phone()
             session.check_nothing_left_loopback()
         except Exception as failure:
-            with contextlib.suppress(Exception):
-                session.shot("failure-dark" if dark else "failure")
-            # The line of this script that failed, then what went wrong.
+            unlimited()
+            # The line of this script that failed, then what went wrong,
+            # before anything that asks the browser more, which may hang.
             ours = [frame for frame in traceback.extract_tb(failure.__traceback__) if frame.filename == __file__]
             where = f", line {ours[-1].lineno} ({ours[-1].line})" if ours else ""
-            print(f"realwindow_web: {what}{where}: {failure}", file=sys.stderr)
-            if not isinstance(failure, Failure):
+            print(f"realwindow_web: {what}{where}: {reason(failure)}", file=sys.stderr, flush=True)
+            if not isinstance(failure, Failure) and not hasattr(failure, "msg"):
+                # Not the browser's: this script's own fault, shown where it is.
                 traceback.print_exc()
+            if session.server.unanswered:
+                print(f"realwindow_web: the server could not answer {session.server.missed()}", file=sys.stderr)
+            # If the browser still answers.
+            limit(10, f"{engine} gave no answer within 10 s")
+            with contextlib.suppress(Exception):
+                errors = session.errors + (session.page.console_errors() or [])
+                if errors:
+                    print(f"realwindow_web: the console showed {errors}", file=sys.stderr)
+            limit(10, f"{engine} gave no picture within 10 s")
+            try:
+                session.shot("failure-dark" if dark else "failure")
+            except Exception as error:
+                print(f"realwindow_web: no picture of the page: {reason(error)}", file=sys.stderr)
             said = session.page.said()
             if said:
                 print(f"realwindow_web: what {engine} wrote last:\n{said}", file=sys.stderr)
             return 1
         finally:
+            # Closing cuts short a browser that hangs, once it has had this
+            # long (its driver may then take as long again to stop).
+            limit(15, f"{engine} did not close within 15 s")
             session.close()
+            unlimited()
         print(f"realwindow_web: {engine} {session.page.version} {what[len(engine) + 1:]}: passed")
     print(f"realwindow_web: screenshots in {out}")
     return 0

@@ -24,6 +24,7 @@ import argparse
 import os
 import sys
 import time
+import traceback
 from urllib.parse import quote
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -32,8 +33,22 @@ import pagedriver  # noqa: E402
 
 ASK = "[ask runner] "
 
-# What the program has printed since the line given.
-OUTPUT = "return typeof testOutput === 'undefined' ? [] : testOutput.slice(arguments[0]);"
+# What the program has printed since the line given, and how far it has come:
+# its script not yet run, its start waiting for downloads, running, or ended
+# by an abort (a program that returns from main may still be running, its
+# waits unwound). Null where the page is not the test page.
+OUTPUT = """
+if (typeof testOutput === 'undefined') return null;
+const loaded = typeof ABORT !== 'undefined';
+const state = !loaded ? 'its script did not get as far as setting up its runtime'
+    : ABORT ? `it ended${typeof EXITSTATUS === 'number' ? ' with status ' + EXITSTATUS : ''}`
+    : !calledRun ? `its script has run, but it has not started (${runDependencies} downloads to wait for)`
+    : 'it is running';
+return [testOutput.slice(arguments[0]), state, loaded && ABORT];
+"""
+
+# The test page, once the browser has it: its script (harness.js) has run.
+TEST_PAGE = "return typeof testOutput !== 'undefined';"
 
 
 def main():
@@ -48,12 +63,14 @@ def main():
     parser.add_argument("--screenshot")
     parser.add_argument("--env", action="append", default=[],
                         help="NAME=VALUE for the program to read with getenv()")
-    parser.add_argument("--timeout", type=float, default=240)
+    parser.add_argument("--timeout", type=float, default=240,
+                        help="seconds for the whole run, the browser's start included")
     parser.add_argument("program")
     parser.add_argument("args", nargs="*")
     options = parser.parse_args()
     if (options.touch or options.media) and options.engine != "chromium":
         parser.error("--touch and --media are Chromium's alone")
+    began = time.monotonic()
 
     folder, script = os.path.split(os.path.abspath(options.program))
     name = script[:-len(".js")]
@@ -66,21 +83,24 @@ def main():
         name + ".js": os.path.join(folder, name + ".js"),
         name + ".wasm": os.path.join(folder, name + ".wasm"),
     }
-    policy = pagedriver.site_policy(os.path.join(options.site, "index.html"))
-    server = pagedriver.Server(policy, files=files)
+    index = os.path.join(options.site, "index.html")
+    lacking = [path for path in [index, *files.values()] if not os.path.isfile(path)]
+    if lacking:
+        print(f"[runner] failed: nothing to serve as {', '.join(lacking)}", flush=True)
+        return 1
+    server = pagedriver.Server(pagedriver.site_policy(index), files=files)
     trap = pagedriver.Trap()
     width, height = (int(n) for n in options.size.split("x"))
-    try:
-        page = pagedriver.start(options.engine, size=(width, height), scale=options.scale,
-                                trap_port=trap.server_address[1])
-    except pagedriver.Failure as failure:
-        print(f"[runner] {failure}", flush=True)
-        server.stop()
-        trap.close()
-        return 1
-    print(f"[runner] {options.engine} {page.version}", flush=True)
-    status = 1
+    # The output's deadline is the run's own; a call into the browser that
+    # never returns is ended a little later. With the report's questions and
+    # the closing, also limited, that stays within ctest's limit of 300 s.
+    deadline = began + options.timeout
+    pagedriver.limit(options.timeout + 5, f"{options.engine} gave no answer within {options.timeout + 5:g} s")
     features = dict(feature.split("=", 1) for feature in options.media)
+    page = None
+    step = f"starting {options.engine}"
+    why = None  # the reason the run failed, said last
+    lines = []
 
     def ask(request):
         """Carries out what the program asked for."""
@@ -92,8 +112,14 @@ def main():
             name, _, value = value.partition("=")
             features[name] = value
             page.emulate_media(features)
+        else:
+            raise pagedriver.Failure(f"the program asked for '{request}', which the runner does not know")
 
     try:
+        page = pagedriver.start(options.engine, size=(width, height), scale=options.scale,
+                                trap_port=trap.server_address[1])
+        print(f"[runner] {options.engine} {page.version}", flush=True)
+        step = "giving the page its screen"
         if options.touch:
             page.screen(width, height, options.scale, phone=True)
         if features:
@@ -101,53 +127,93 @@ def main():
         query = "&".join([f"program={name}", f"scale={options.scale:g}"] +
                          [f"env={quote(e)}" for e in options.env] +
                          [f"arg={quote(a)}" for a in options.args])
-        page.goto(f"{server.origin}/page.html?{query}")
-        shown = 0
+        url = f"{server.origin}/page.html?{query}"
+        step = "loading the test page"
+        pagedriver.open_page(page, url, TEST_PAGE, server)
         finished = None
         refused = []
-        deadline = time.monotonic() + options.timeout
+        state = None
         while finished is None and time.monotonic() < deadline:
-            lines = page.run(OUTPUT, shown)
-            for line in lines:
+            step = f"reading {name}'s output (line {len(lines) + 1})"
+            answer = page.run(OUTPUT, len(lines))
+            if answer is None:
+                raise pagedriver.Failure(f"the test page has gone: the browser shows {page.run(pagedriver.SHOWING)}")
+            new, state, aborted = answer
+            for line in new:
                 print(line, flush=True)
+                lines.append(line)
                 if line.startswith("[runner] refused"):
                     refused.append(line)
                 if line.startswith(ASK):
+                    step = f"carrying out the program's '{line}'"
                     ask(line[len(ASK):])
                 if line.startswith("[runner] aborted") or line.startswith("[runner] error"):
                     finished = False
+                    why = f"{name} stopped: {line[len('[runner] '):]}"
                 if line.startswith("[doctest] Status:"):
                     finished = "SUCCESS" in line
-            shown += len(lines)
+                    if not finished:
+                        why = f"doctest reported failures: {line}"
+            if finished is None and aborted:
+                finished = False
+                why = f"{name} {state[len('it '):]} without a word"
             if finished is None:
                 time.sleep(0.05)
         if finished is None:
-            print(f"[runner] no result within {options.timeout:g} s", flush=True)
+            why = f"no doctest status line within {options.timeout:g} s"
+        if why and not any(line.startswith("[doctest]") for line in lines):
+            why += f"; {name} wrote nothing of doctest's ({len(lines)} lines in all), and {state}"
+        elif finished is None:
+            why += f"; its last line (of {len(lines)}): {lines[-1]!r}; {state}"
         # What the browser reported to the server; the page's own listener
         # has printed what it saw among the program's output.
+        step = "asking what the browser saw"
         faults = [f"refused by the security policy: {line}" for line in server.refused()]
         faults += [f"console error: {line}" for line in page.console_errors() or []]
-        faults += [f"asked for {url}" for url in page.page_requests() or []
-                   if not url.startswith((server.origin + "/", "data:", "blob:"))]
+        faults += [f"asked for {address}" for address in page.page_requests() or []
+                   if not address.startswith((server.origin + "/", "data:", "blob:"))]
         faults += [f"went past loopback: {line}" for line in trap.requests]
         for fault in faults:
             print(f"[runner] {fault}", flush=True)
-        status = 0 if finished and not refused and not faults else 1
-        # A failed run leaves a picture of the page beside the program.
-        screenshot = options.screenshot or (
-            os.path.join(folder, f"{name}-{options.engine}-failure.png") if status else None)
-        if screenshot:
+        if not why and (refused or faults):
+            why = f"{len(refused) + len(faults)} of the page's faults above"
+        if options.screenshot:
+            step = "taking the screenshot asked for"
+            page.screenshot(options.screenshot)
+    except Exception as error:
+        why = f"while {step}: {pagedriver.reason(error)}"
+        if not isinstance(error, pagedriver.Failure) and not hasattr(error, "msg"):
+            # Not the browser's: the runner's own fault, shown where it is.
+            traceback.print_exc()
+    pagedriver.unlimited()
+    if why:
+        print(f"[runner] failed {why}" if why.startswith("while") else f"[runner] failed: {why}", flush=True)
+        if server.unanswered:
+            print(f"[runner] the server could not answer {server.missed()}", flush=True)
+    if why and page:
+        # A failed run leaves a picture of the page beside the program, if
+        # the browser still answers.
+        screenshot = options.screenshot or os.path.join(folder, f"{name}-{options.engine}-failure.png")
+        pagedriver.limit(10, f"{options.engine} gave no picture within 10 s")
+        try:
             page.screenshot(screenshot)
-            if status:
-                print(f"[runner] the page as it was: {screenshot}", flush=True)
-        said = page.said() if status else None
+            print(f"[runner] the page as it was: {screenshot}", flush=True)
+        except Exception as error:
+            print(f"[runner] no picture of the page: {pagedriver.reason(error)}", flush=True)
+        said = page.said()
         if said:
             print(f"[runner] what {options.engine} wrote last:\n{said}", flush=True)
-    finally:
-        page.close()
-        server.stop()
-        trap.close()
-    return status
+    if page:
+        pagedriver.limit(15, f"{options.engine} did not close within 15 s")
+        try:
+            page.close()
+        except pagedriver.Failure as failure:
+            print(f"[runner] {failure}", flush=True)
+            why = why or str(failure)
+    pagedriver.unlimited()
+    server.stop()
+    trap.close()
+    return 1 if why else 0
 
 
 if __name__ == "__main__":
