@@ -372,7 +372,7 @@ def open_page(page, url, marker, server=None):
     answer, not at the first step that looks for something on it."""
     try:
         page.goto(url)
-        wait_for(page, "the page's appearing", lambda p: p.run(marker), seconds=10)
+        wait_for(page, "the page's appearing", lambda p: p.run(marker), seconds=30)
         return
     except Exception as error:
         failure = f"{url} did not load: {reason(error)}"

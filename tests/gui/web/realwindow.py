@@ -555,7 +555,7 @@ def main():
         finally:
             # Closing cuts short a browser that hangs, once it has had this
             # long (its driver may then take as long again to stop).
-            limit(15, f"{engine} did not close within 15 s")
+            limit(30, f"{engine} did not close within 30 s")
             session.close()
             unlimited()
         print(f"realwindow_web: {engine} {session.page.version} {what[len(engine) + 1:]}: passed")

@@ -204,7 +204,7 @@ def main():
         if said:
             print(f"[runner] what {options.engine} wrote last:\n{said}", flush=True)
     if page:
-        pagedriver.limit(15, f"{options.engine} did not close within 15 s")
+        pagedriver.limit(30, f"{options.engine} did not close within 30 s")
         try:
             page.close()
         except pagedriver.Failure as failure:
