@@ -11,7 +11,8 @@
 #     --dpi N   the screen's DPI (96 unless given; 144 is 150 %)
 # or to run a test program in the prefix $WINEPREFIX names:
 #   wineprefix.sh run PROGRAM ARGS...
-#     passes on the program's output and exit status. The output goes through
+#     passes on the program's output and exit status, but fails a program
+#     that wrote nothing at all, as no test program does. The output goes through
 #     files: a Wine helper process the program starts (the desktop, services)
 #     would otherwise hold CTest's pipe, and the test, open for seconds.
 #
@@ -23,7 +24,9 @@
 #   wine_run PROGRAM ARGS...
 #                        run a Windows program; its status is returned
 #   wine_run_captured PROGRAM ARGS...
-#                        the same, its output passed on through files
+#                        the same, its output passed on through files; a
+#                        failure is reported with Wine's errors, and
+#                        wine_wrote says whether the program wrote anything
 #   wine_wait            wait until every process in the prefix has ended and
 #                        the server with them (a few seconds after the last);
 #                        fails if that has not happened within two minutes
@@ -84,6 +87,10 @@ wine_run_captured() {
     WINEDEBUG=-all,err+all wine_run "$@" >"$out" 2>"$err" || status=$?
     cat "$out"
     grep -Ev "$wine_message" "$err" >&2 || true
+    wine_wrote=no
+    if [ -s "$out" ] || grep -qEv "$wine_message" "$err"; then
+        wine_wrote=yes
+    fi
     if [ $status -ne 0 ]; then
         wine_report_failure "$1" $status "$out" "$err"
     fi
@@ -99,9 +106,7 @@ wine_report_failure() {
     if [ "$status" -gt 128 ] && [ "$status" -le 192 ]; then
         how="was killed by SIG$(kill -l $((status - 128)))"
     fi
-    if ! [ -s "$out" ] && ! grep -qEv "$wine_message" "$err"; then
-        how+=" before writing anything"
-    fi
+    [ "$wine_wrote" = yes ] || how+=" before writing anything"
     echo "wineprefix: $program $how" >&2
     if grep -qE "$wine_message" "$err"; then
         echo "wineprefix: Wine's errors from that run:" >&2
@@ -229,6 +234,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
         shift
         wine_env "${WINEPREFIX:?wineprefix: run needs WINEPREFIX}"
         wine_run_captured "$@"
+        # Every test program reports, if only that it passed. A Windows
+        # program whose Wine server is stopped under it ends at once, without
+        # a word, with status 1 or, as often, 0: that is no pass.
+        if [ "$wine_wrote" = no ]; then
+            echo "wineprefix: $(basename "$1") ended with status 0 before writing anything, as a program does whose Wine server has gone" >&2
+            exit 1
+        fi
         exit
     fi
     args=()
