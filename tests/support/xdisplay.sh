@@ -134,19 +134,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
     xdisplay_start 1024x768x24
     # A Wine server draws every program of its prefix on the display its
-    # desktop started on: one left running (by the prefix's set-up, say) goes
-    # first, and this display's goes with it. -k waits for the server only
-    # so long before it kills it, and then not at all; -w waits until it has
-    # gone, so that the next program cannot reach a server that is going.
+    # desktop started on: one left running goes first, and this display's
+    # goes with it.
     stop_wine() {
         if [ -n "${WINEPREFIX:-}" ]; then
-            local server
-            server="$(dirname "${QUADDLE_WINE:-/usr/lib/wine/wine64}")/wineserver"
-            "$server" -k 2>/dev/null || true
-            if ! timeout 30 "$server" -w; then
-                echo "xdisplay: the Wine server of $WINEPREFIX did not end within 30 s of -k" >&2
-                return 1
-            fi
+            # shellcheck source=../windows/wineprefix.sh
+            (source "$(dirname "${BASH_SOURCE[0]}")/../windows/wineprefix.sh" &&
+                wine_env "$WINEPREFIX" && wine_stop)
         fi
     }
     stop_wine

@@ -15,6 +15,10 @@
 #     that wrote nothing at all, as no test program does. The output goes through
 #     files: a Wine helper process the program starts (the desktop, services)
 #     would otherwise hold CTest's pipe, and the test, open for seconds.
+#     The prefix's server is stopped before and after (see wine_stop).
+# or to stop the server of the prefix $WINEPREFIX names, and wait until it
+# has gone:
+#   wineprefix.sh stop
 #
 # Or source it in a test script, which gets these functions:
 #   wine_env PREFIX      export WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES
@@ -30,6 +34,8 @@
 #   wine_wait            wait until every process in the prefix has ended and
 #                        the server with them (a few seconds after the last);
 #                        fails if that has not happened within two minutes
+#   wine_stop            stop the prefix's server and its programs, and wait
+#                        until it has gone
 #   wine_reg_value KEY NAME
 #                        print one registry value's data; fails if absent
 #   wine_reg_values KEY  print every value of a key: name, a tab, the data
@@ -120,6 +126,19 @@ wine_wait() {
     timeout 120 "$WINESERVER" -w
 }
 
+# A Wine server shuts down once its last program has ended, and a program
+# that starts while it goes meets a server that closes the door on it: it
+# ends at once, with "wine client error" or without a word. So a test stops
+# the server it started, and waits until it has gone (-k alone stops waiting
+# after ten seconds), before the next program starts a server of its own.
+wine_stop() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    if ! timeout 30 "$WINESERVER" -w; then
+        echo "wineprefix: the Wine server of $WINEPREFIX did not end within 30 s of -k" >&2
+        return 1
+    fi
+}
+
 # A REG_MULTI_SZ value as a .reg file writes it: UTF-16 strings, each ended by
 # a zero, and one more zero at the end.
 reg_multi_sz() {
@@ -163,8 +182,8 @@ wine_make() {
         esac
         shift
     done
+    wine_stop || return 1
     if [ "$fresh" = yes ] && [ -d "$WINEPREFIX" ]; then
-        "$WINESERVER" -k >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
     fi
     mkdir -p "$WINEPREFIX"
@@ -192,10 +211,8 @@ wine_make() {
         dpi_reg "$dpi"
         # Wine passes for Windows 7 unless told otherwise; Quaddle needs 10.
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n'
-    } | wine_reg_import
-    # The server is left running, with its helper processes writing to
-    # /dev/null: the tests that follow start faster, and a helper started by
-    # a test would hold that test's output pipe open until it ended.
+    } | wine_reg_import || return 1
+    wine_stop
 }
 
 # Every value of a registry key, one a line: name, a tab, the data.
@@ -230,10 +247,19 @@ wine_path() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
+    if [ "${1:-}" = stop ]; then
+        wine_env "${WINEPREFIX:?wineprefix: stop needs WINEPREFIX}"
+        wine_stop
+        exit
+    fi
     if [ "${1:-}" = run ]; then
         shift
         wine_env "${WINEPREFIX:?wineprefix: run needs WINEPREFIX}"
-        wine_run_captured "$@"
+        wine_stop
+        status=0
+        wine_run_captured "$@" || status=$?
+        wine_stop
+        [ $status -eq 0 ] || exit $status
         # Every test program reports, if only that it passed. A Windows
         # program whose Wine server is stopped under it ends at once, without
         # a word, with status 1 or, as often, 0: that is no pass.

@@ -61,8 +61,7 @@ run_at() {
     }
 
     # A server left running would draw on the display its desktop started on.
-    "$WINESERVER" -k 2>/dev/null || true
-    timeout 30 "$WINESERVER" -w || fail "the Wine server left running did not end"
+    wine_stop || fail "the Wine server left running did not end"
     # Its log has Wine's errors too, not its traces.
     WINEDEBUG=-all,err+all wine_run "$exe" >"$out/$tag.log" 2>&1 &
     local app=$!

@@ -10,6 +10,7 @@
 #               space left, /dev/full) or "closed"; nothing is read back
 #   CRLF        ON where every line must end in CR LF (Windows)
 #   NAME        names the files the outputs are kept in, in the working folder
+#   WINE_PREFIX_SCRIPT  tests/windows/wineprefix.sh, where EMULATOR is Wine
 # Outputs are compared with CR LF read as LF. They go through files, as an
 # output variable would read CR LF as LF before this script sees it, and
 # Wine's helper processes would hold a pipe open after the program ends.
@@ -30,6 +31,14 @@ elseif(STDOUT)
     message(FATAL_ERROR "STDOUT is full or closed, not ${STDOUT}")
 endif()
 file(WRITE ${NAME}.out "")
+if(EMULATOR)
+    # The last test's Wine server may still be shutting down, and a program
+    # that meets it going ends at once: it is stopped, and gone, first.
+    execute_process(COMMAND bash ${WINE_PREFIX_SCRIPT} stop RESULT_VARIABLE stopped)
+    if(NOT stopped EQUAL 0)
+        message(FATAL_ERROR "quaddle-solve ${ARGS}: the Wine server of the last test did not end")
+    endif()
+endif()
 execute_process(COMMAND ${command}
     INPUT_FILE ${input_file}
     OUTPUT_FILE ${output_file}
