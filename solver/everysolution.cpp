@@ -112,11 +112,16 @@ std::string formText(const Forms &forms, Forms::Id id, const std::vector<std::st
     return text;
 }
 
+// Thrown out of a search whose caller no longer wants its answer.
+struct Stopped {};
+
 template <typename Fraction> class EverySearch
 {
 public:
-    EverySearch(const std::vector<HandNumber> &numbers, const Rational &target)
-        : m_count(numbers.size())
+    EverySearch(const std::vector<HandNumber> &numbers, const Rational &target,
+                std::stop_token stop)
+        : m_stop(std::move(stop))
+        , m_count(numbers.size())
         , m_full((1u << m_count) - 1)
         , m_target(toFraction(target))
         , m_entries(std::size_t(1) << m_count)
@@ -213,6 +218,7 @@ private:
             const std::vector<Entry> &left = m_entries[a];
             const std::vector<Entry> &right = m_entries[b];
             for (std::uint32_t i = 0; i < left.size(); ++i) {
+                checkStop();
                 const Fraction &x = left[i].value;
                 for (std::uint32_t j = 0; j < right.size(); ++j) {
                     const Fraction &y = right[j].value;
@@ -266,7 +272,9 @@ private:
                 }
             };
 
+            checkStop();
             for (std::uint32_t i = 0; i < small.size(); ++i) {
+                checkStop();
                 const Fraction &x = small[i].value;
                 const auto hit = [&](Op op, bool largeFirst) {
                     return [&, op, largeFirst](std::uint32_t j) {
@@ -315,8 +323,15 @@ private:
         return form;
     }
 
+    void checkStop() const
+    {
+        if (m_stop.stop_requested())
+            throw Stopped();
+    }
+
     static constexpr Forms::Id unknown = ~Forms::Id(0);
 
+    std::stop_token m_stop;
     std::size_t m_count;
     unsigned m_full;
     Fraction m_target;
@@ -332,14 +347,18 @@ private:
 } // namespace
 
 std::vector<std::string> FindEverySolution(const std::vector<HandNumber> &numbers,
-                                           const Rational &target)
+                                           const Rational &target, std::stop_token stop)
 {
     if (numbers.empty() || numbers.size() > everySolutionMaxNumbers)
         throw std::invalid_argument("one to six numbers");
     try {
-        return EverySearch<Rational64>(numbers, target).solve();
-    } catch (const std::overflow_error &) {
-        return EverySearch<Rational>(numbers, target).solve();
+        try {
+            return EverySearch<Rational64>(numbers, target, stop).solve();
+        } catch (const std::overflow_error &) {
+            return EverySearch<Rational>(numbers, target, stop).solve();
+        }
+    } catch (const Stopped &) {
+        return {};
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "rational.h"
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ inline constexpr std::size_t everySolutionMaxNumbers = 6;
 // interchangeable, and a value is written with the text of its first number.
 //
 // Throws std::invalid_argument for a count of numbers outside the range and
-// std::overflow_error should the exact arithmetic run out of bits.
+// std::overflow_error should the exact arithmetic run out of bits. Gives up
+// soon after `stop` is requested, and returns nothing then.
 std::vector<std::string> FindEverySolution(const std::vector<HandNumber> &numbers,
-                                           const Rational &target = Rational(24));
+                                           const Rational &target = Rational(24),
+                                           std::stop_token stop = {});
 
 } // namespace modQuaddle

@@ -2,3 +2,5 @@
 #pragma once
 
 void startUp();
+// Or, asked for at start, the window that lists every solution, at once.
+void startWithEverySolution();

@@ -2,10 +2,12 @@
 #include "form1.h"
 
 #include "calculate.h"
+#include "every/frmevery.h"
 #include "modQuaddle.h"
 #include "quaddlefacts.h"
 
 #include <array>
+#include <string>
 
 namespace {
 
@@ -71,6 +73,11 @@ constexpr toolkit::ControlSpec controls[] = {
      .tabIndex = 8},
 };
 
+// Beside the designed controls, so that the window looks as designed.
+constexpr toolkit::CommandSpec commands[] = {
+    {.name = "mnuEvery", .text = "列出所有解法…", .control = "Text1"},
+};
+
 constexpr toolkit::FormSpec layout{
     .name = "Form1",
     .caption = toolkit::joined<quaddle::applicationTitle, blank, maker::webAddress>,
@@ -79,11 +86,13 @@ constexpr toolkit::FormSpec layout{
     .controls = controls,
     // Enter in an entry box calculates, as the button would.
     .defaultButton = "cmdJiSuan",
+    .commands = commands,
 };
 
 constexpr toolkit::Handler<Form1> handlers[] = {
     {"cmdJiSuan", toolkit::Event::Click, &Form1::cmdJiSuan_Click},
     {"cmdExit", toolkit::Event::Click, &Form1::cmdExit_Click},
+    {"mnuEvery", toolkit::Event::Click, &Form1::mnuEvery_Click},
 };
 
 } // namespace
@@ -119,4 +128,13 @@ void Form1::cmdJiSuan_Click()
 void Form1::cmdExit_Click()
 {
     Unload();
+}
+
+void Form1::mnuEvery_Click()
+{
+    const std::array entries{TxtNum1, TxtNum2, TxtNum3, TxtNum4};
+    std::string hand;
+    for (const toolkit::ControlRef &entry : entries)
+        hand += (hand.empty() ? "" : " ") + entry->text();
+    toolkit::form<frmEvery>().showHand(hand);
 }

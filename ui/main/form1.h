@@ -12,6 +12,8 @@ public:
     // one, store the good ones, search, and show the solutions one per line.
     void cmdJiSuan_Click();
     void cmdExit_Click();
+    // Opens the window that lists every solution of the four entries.
+    void mnuEvery_Click();
 
 protected:
     void Form_Load() override;

@@ -36,8 +36,13 @@ public:
 // the events routed to the form. The window is not shown yet.
 std::unique_ptr<Window> createWindow(Form &form);
 
-// Runs `task` once control is back in the event loop.
+// Runs `task` once control is back in the event loop. Any thread may post.
 void post(std::function<void()> task);
+
+// Starts work away from the windows (see toolkit::startJob). The desktops'
+// backends share one on threads (threadjob.cpp).
+std::unique_ptr<Job> startJob(const Work &work, std::string request,
+                              std::function<void(std::string answer)> done);
 
 // Ends the event loop, if one is running: the last window has gone.
 void quit();

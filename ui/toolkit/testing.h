@@ -45,6 +45,12 @@ enum class Key { Tab, BackTab, Return, Escape, Space };
 void pressKey(Form &form, Key key);
 // Types text into the control with the focus, a character at a time.
 void typeText(Form &form, const std::string &text);
+// Pastes `text` over the whole text of the control with the focus, as from
+// the clipboard.
+void pasteText(Form &form, const std::string &text);
+// Chooses one of the window's commands as the user does: from the context
+// menu of its control on a desktop, by its link on the page.
+void chooseCommand(Form &form, std::string_view command);
 // The control of `form` that has the keyboard focus, if any.
 Control *focusedControl(Form &form);
 

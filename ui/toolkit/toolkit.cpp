@@ -36,6 +36,8 @@ Form::Form(const FormSpec &design)
     : m_design(design)
     , m_clicks(design.controls.size())
     , m_moves(design.controls.size())
+    , m_changes(design.controls.size())
+    , m_commands(design.commands.size())
     , m_ticks(design.timers.size())
 {}
 
@@ -132,15 +134,45 @@ void Form::bindHandler(std::string_view control, Event event, std::function<void
         m_ticks[static_cast<std::size_t>(found - timers.begin())] = std::move(run);
         return;
     }
-    auto &handlers = event == Event::Click ? m_clicks : m_moves;
-    handlers[indexOf(control)] = std::move(run);
+    if (event == Event::Click) {
+        const auto &commands = m_design.commands;
+        const auto found =
+            std::find_if(commands.begin(), commands.end(),
+                         [&](const CommandSpec &command) { return command.name == control; });
+        if (found != commands.end()) {
+            m_commands[static_cast<std::size_t>(found - commands.begin())] = std::move(run);
+            return;
+        }
+    }
+    handlersOf(event)[indexOf(control)] = std::move(run);
+}
+
+std::vector<std::function<void()>> &Form::handlersOf(Event event)
+{
+    switch (event) {
+    case Event::Click:
+        return m_clicks;
+    case Event::MouseMove:
+        return m_moves;
+    case Event::Change:
+        return m_changes;
+    case Event::Timer:
+        break;
+    }
+    return m_ticks;
 }
 
 void Form::raise(std::size_t control, Event event)
 {
-    const auto &handlers = event == Event::Click ? m_clicks : m_moves;
+    const auto &handlers = handlersOf(event);
     if (m_window && control < handlers.size() && handlers[control])
         handlers[control]();
+}
+
+void Form::raiseCommand(std::size_t command)
+{
+    if (m_window && !m_unloading && command < m_commands.size() && m_commands[command])
+        m_commands[command]();
 }
 
 void Form::raiseTimer(std::size_t timer)
@@ -171,6 +203,12 @@ MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 AppVersion appVersion()
 {
     return backend::versionNumbers();
+}
+
+std::unique_ptr<Job> startJob(const Work &work, std::string request,
+                              std::function<void(std::string answer)> done)
+{
+    return backend::startJob(work, std::move(request), std::move(done));
 }
 
 bool ShellExecute(NativeHandle owner, std::string_view operation, std::string_view file,

@@ -18,6 +18,8 @@
 // - every kind of control, labels and frames too, reports the enabled state
 //   last set; a disabled control takes no clicks and no pointer moves, and a
 //   move over it is not one over the window's background;
+// - a Change of a text box is the user's editing (typing, pasting, cutting,
+//   undoing), once for each change of its text; setText raises none;
 // - Enter in a single-line text box presses the window's default button;
 //   Enter on a focused button clicks it, Space clicks it once, on release;
 // - the window system's close command unloads a window as Unload() does;
@@ -34,6 +36,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +113,9 @@ enum class ControlKind {
     MultiLineTextBox, // no scroll bars, CR LF between lines
     CommandButton,
     Frame, // contains the controls that name it as their container
+    // Multi-line and read-only, with a vertical scroll bar where the text is
+    // longer than the box: a list the user reads, selects and copies.
+    ScrollingTextBox,
 };
 
 enum class Align { Left, Center };
@@ -134,6 +140,16 @@ struct ControlSpec {
     bool numeric = false; // a text box for a number: a touch keyboard offers its keypad
 };
 
+// A command that a window's design has no control for, so that it changes
+// nothing drawn: an entry of the context menu of the control it names on a
+// desktop, and a link beside the window on the page, where a touch screen has
+// no context menu. Handlers bind to its name with Event::Click.
+struct CommandSpec {
+    std::string_view name;
+    std::string_view text;
+    std::string_view control;
+};
+
 struct TimerSpec {
     std::string_view name;
     int intervalMs;
@@ -152,9 +168,10 @@ struct FormSpec {
     std::span<const ControlSpec> controls;
     std::span<const TimerSpec> timers{}; // enabled as designed: they run from Load
     std::string_view defaultButton{};    // pressed by Enter in a single-line text box
+    std::span<const CommandSpec> commands{};
 };
 
-enum class Event { Click, MouseMove, Timer };
+enum class Event { Click, MouseMove, Change, Timer };
 
 // A control of a loaded window, as its backend made it.
 class Control
@@ -228,6 +245,7 @@ public:
 
     // What the backend reports.
     void raise(std::size_t control, Event event);
+    void raiseCommand(std::size_t command);
     void raiseTimer(std::size_t timer);
     void raiseFormMouseMove() { Form_MouseMove(); }
 
@@ -247,13 +265,15 @@ private:
     template <typename Window> friend Window &form();
 
     void bindHandler(std::string_view control, Event event, std::function<void()> run);
+    std::vector<std::function<void()>> &handlersOf(Event event);
     void destroyWindow();
 
     const FormSpec &m_design;
     std::unique_ptr<backend::Window> m_window;
     bool m_unloading = false;
-    // Per control, then per timer: the handler of each event, if any.
-    std::vector<std::function<void()>> m_clicks, m_moves, m_ticks;
+    // Per control, then per command and per timer: the handler of each
+    // event, if any.
+    std::vector<std::function<void()>> m_clicks, m_moves, m_changes, m_commands, m_ticks;
     // Set for the program-wide instance: destroys it once its window is gone.
     std::function<void()> m_release;
     // Lives and dies with the object: a deferred unload that finds it gone
@@ -304,6 +324,27 @@ private:
     const Form &m_form;
     std::size_t m_index;
 };
+
+// Work that runs away from the windows, so that they go on answering while it
+// runs: on a thread of its own on a desktop, in a worker of its own on the
+// page. It takes a request and gives an answer, both texts, and stops soon
+// after `stop` is requested. The page's worker runs its own copy of the
+// program's code and finds the function there by its name.
+struct Work {
+    std::string_view name;
+    std::string (*run)(std::string_view request, std::stop_token stop);
+};
+
+// Work under way. Destroying it abandons the work: its answer never arrives.
+class Job
+{
+public:
+    virtual ~Job() = default;
+};
+
+// Starts `work` on `request`; `done` receives the answer in the event loop.
+std::unique_ptr<Job> startJob(const Work &work, std::string request,
+                              std::function<void(std::string answer)> done);
 
 // The application's title: the caption of message boxes that have none.
 std::string applicationTitle();

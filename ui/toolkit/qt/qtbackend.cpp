@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -64,6 +65,7 @@ QPalette::ColorRole backgroundRole(ControlKind kind)
     switch (kind) {
     case ControlKind::TextBox:
     case ControlKind::MultiLineTextBox:
+    case ControlKind::ScrollingTextBox:
         return QPalette::Base;
     case ControlKind::CommandButton:
         return QPalette::Button;
@@ -172,7 +174,8 @@ public:
 };
 
 // The program reads and writes the text with carriage return and line feed
-// between lines.
+// between lines. A scrolling box is read-only: its text is selected and
+// copied, with the mouse or the keyboard, never changed.
 class MultiLineControl : public QtControl
 {
 public:
@@ -180,7 +183,14 @@ public:
         : QtControl(design, edit)
         , m_edit(edit)
     {
-        m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        if (design.kind == ControlKind::ScrollingTextBox) {
+            m_edit->setReadOnly(true);
+            m_edit->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                            Qt::TextSelectableByKeyboard);
+            m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        } else {
+            m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
         m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         // Tab moves on rather than typing a tab.
         m_edit->setTabChangesFocus(true);
@@ -283,6 +293,7 @@ public:
 
 private:
     std::unique_ptr<QtControl> makeControl(Form &form, std::size_t index);
+    void addCommands(Form &form);
     void fitTexts();
     void setTabOrder();
 
@@ -317,6 +328,7 @@ QtWindow::QtWindow(Form &form)
 
     for (std::size_t i = 0; i < design.controls.size(); ++i)
         m_controls.push_back(makeControl(form, i));
+    addCommands(form);
     fitTexts();
     setTabOrder();
 
@@ -357,10 +369,14 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
             QObject::connect(edit, &QLineEdit::returnPressed, edit,
                              [&form, button] { form.raise(button, Event::Click); });
         }
+        // The user's editing only: setText changes the text without it.
+        QObject::connect(edit, &QLineEdit::textEdited, edit,
+                         [&form, index] { form.raise(index, Event::Change); });
         control = std::make_unique<TextControl<QLineEdit>>(design, edit);
         break;
     }
     case ControlKind::MultiLineTextBox:
+    case ControlKind::ScrollingTextBox:
         control = std::make_unique<MultiLineControl>(design, new QPlainTextEdit(parent));
         break;
     case ControlKind::CommandButton: {
@@ -383,12 +399,50 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
         control->setForeColor(*design.foreColor);
     if (design.font)
         widget->setFont(font(*design.font)); // before the text, so it is laid out once
-    if (design.kind == ControlKind::MultiLineTextBox) {
+    if (design.kind == ControlKind::MultiLineTextBox ||
+        design.kind == ControlKind::ScrollingTextBox) {
         control->setText(design.text);
         // The caret starts at the top left, as in any new box.
         static_cast<QPlainTextEdit *>(widget)->moveCursor(QTextCursor::Start);
     }
     return control;
+}
+
+// A control's commands follow the entries of its own context menu, where it
+// has one: a text box keeps Copy, Select All and the rest.
+void QtWindow::addCommands(Form &form)
+{
+    const std::span<const CommandSpec> commands = form.design().commands;
+    for (const auto &control : m_controls) {
+        QWidget *widget = control->widget();
+        const std::string_view name = control->design().name;
+        if (std::none_of(commands.begin(), commands.end(),
+                         [&](const CommandSpec &command) { return command.control == name; }))
+            continue;
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
+                         [&form, widget, commands, name](const QPoint &at) {
+                             QMenu *menu = nullptr;
+                             if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
+                                 menu = edit->createStandardContextMenu(at);
+                             else if (auto *line = qobject_cast<QLineEdit *>(widget))
+                                 menu = line->createStandardContextMenu();
+                             else
+                                 menu = new QMenu(widget);
+                             if (!menu->isEmpty())
+                                 menu->addSeparator();
+                             for (std::size_t i = 0; i < commands.size(); ++i) {
+                                 if (commands[i].control != name)
+                                     continue;
+                                 QAction *action = menu->addAction(qString(commands[i].text));
+                                 action->setObjectName(qString(commands[i].name));
+                                 QObject::connect(action, &QAction::triggered, widget,
+                                                  [&form, i] { form.raiseCommand(i); });
+                             }
+                             menu->setAttribute(Qt::WA_DeleteOnClose);
+                             menu->popup(widget->mapToGlobal(at));
+                         });
+    }
 }
 
 // Texts marked to fit are set just small enough for their boxes.

@@ -5,10 +5,14 @@
 
 #include "qtwindow.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -20,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace toolkit::testing {
 
@@ -219,6 +224,39 @@ void typeText(Form &form, const std::string &text)
     // Qt's key codes for characters are their upper-case forms.
     for (const QChar c : QString::fromStdString(text))
         sendKey(target, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+
+void pasteText(Form &form, const std::string &text)
+{
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+    QWidget *target = keyTarget(form);
+    sendKey(target, Qt::Key_A, Qt::ControlModifier, {});
+    sendKey(target, Qt::Key_V, Qt::ControlModifier, {});
+}
+
+void chooseCommand(Form &form, std::string_view command)
+{
+    const auto &commands = form.design().commands;
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const CommandSpec &spec) { return spec.name == command; });
+    if (found == commands.end())
+        throw std::invalid_argument("no command named " + std::string(command));
+    // The menu key, over the command's control: its context menu pops up.
+    QWidget *widget = qt::widget(form.control(found->control));
+    activate(form);
+    const QPoint middle = widget->rect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, middle, widget->mapToGlobal(middle));
+    QCoreApplication::sendEvent(widget, &request);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu)
+        throw std::runtime_error("no context menu popped up");
+    QAction *action = menu->findChild<QAction *>(QString::fromUtf8(command.data(), command.size()));
+    if (!action) {
+        menu->close();
+        throw std::runtime_error("the context menu has no " + std::string(command));
+    }
+    menu->setActiveAction(action);
+    sendKey(menu, Qt::Key_Return, Qt::NoModifier, {});
 }
 
 Control *focusedControl(Form &form)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cards {
 
@@ -22,6 +23,10 @@ std::optional<Card> parseCard(std::string_view token);
 // The card's value exactly as written: 1.1 is 11/10. Throws
 // std::overflow_error for more digits than the exact arithmetic holds.
 modQuaddle::Rational exactValue(const Card &card);
+
+// The words of a hand typed on one line: what stands between spaces or
+// commas, the full-width ones of a Chinese keyboard included.
+std::vector<std::string_view> splitHand(std::string_view line);
 
 // A target: a whole number, a decimal or a fraction such as 1/2, with an
 // optional minus sign. Nothing for any other text.

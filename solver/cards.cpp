@@ -81,6 +81,34 @@ modQuaddle::Rational exactValue(const Card &card)
     return modQuaddle::Rational::parse(card.text).value();
 }
 
+std::vector<std::string_view> splitHand(std::string_view line)
+{
+    // Separators, each as its UTF-8 bytes: the ASCII ones, then the
+    // ideographic space and the full-width and ideographic commas.
+    static constexpr std::string_view separators[] = {" ", "\t", ",", "\u3000", "\uff0c", "\u3001"};
+    std::vector<std::string_view> words;
+    std::size_t start = 0;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        std::size_t length = 0;
+        for (const std::string_view separator : separators) {
+            if (line.substr(at, separator.size()) == separator)
+                length = separator.size();
+        }
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        if (at > start)
+            words.push_back(line.substr(start, at - start));
+        at += length;
+        start = at;
+    }
+    if (at > start)
+        words.push_back(line.substr(start));
+    return words;
+}
+
 std::optional<modQuaddle::Rational> parseTarget(std::string_view text)
 {
     try {
