@@ -14,12 +14,15 @@
 
 namespace {
 
-const char help[] = "Usage: quaddle [--help | --version]\n"
+const char help[] = "Usage: quaddle [--every | --help | --version]\n"
                     "\n"
                     "Opens the Quaddle window: type four numbers from 1 to 13 and press\n"
-                    "Calculate to see how + - * / and brackets make them 24.\n"
+                    "Calculate to see how + - * / and brackets make them 24. The result\n"
+                    "box's context menu lists every solution of the four numbers.\n"
                     "For the same search in a terminal, see quaddle-solve --help.\n"
                     "\n"
+                    "      --every    open the list of every solution at once, without the\n"
+                    "                 About window: one to six cards, any target\n"
                     "  -h, --help     show this help and exit\n"
                     "  -V, --version  show the version and exit\n";
 
@@ -74,6 +77,11 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return std::nullopt;
     }
     return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+bool asksForEverySolution(int argc, char *argv[])
+{
+    return argc == 2 && std::strcmp(argv[1], "--every") == 0;
 }
 
 DisplayGuard::DisplayGuard()

@@ -9,6 +9,10 @@
 // to the window, which takes no command line of its own.
 std::optional<int> answerCommandLine(int argc, char *argv[]);
 
+// Whether the one argument is --every: the program opens the list of every
+// solution at once, instead of the About window.
+bool asksForEverySolution(int argc, char *argv[]);
+
 // While it lives, a failure to open the display ends the program with one
 // line on standard error and exit status 1. Qt's other start-up messages are
 // passed on unchanged.

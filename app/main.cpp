@@ -13,12 +13,16 @@ int main(int argc, char *argv[])
 {
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
+    const bool every = asksForEverySolution(argc, argv);
 
     auto displayGuard = std::make_unique<DisplayGuard>();
     QApplication app(argc, argv);
     displayGuard.reset();
     QApplication::setApplicationName(QString::fromStdString(toolkit::applicationTitle()));
 
-    startUp();
+    if (every)
+        startWithEverySolution();
+    else
+        startUp();
     return app.exec();
 }

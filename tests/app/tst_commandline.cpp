@@ -32,6 +32,10 @@ void TestCommandLine::withoutDisplay_data()
     QTest::newRow("no display")
         << QStringList{} << "" << 1 << ""
         << "quaddle: cannot open a window: no display (DISPLAY is not set)\n";
+    // A window, not an answer in the terminal.
+    QTest::newRow("--every opens a window")
+        << QStringList{"--every"} << "" << 1 << ""
+        << "quaddle: cannot open a window: no display (DISPLAY is not set)\n";
     QTest::newRow("display that is not there")
         << QStringList{} << ":97" << 1 << ""
         << "quaddle: cannot open a window: could not connect to display :97\n";

@@ -2,7 +2,9 @@
 # Installs Quaddle into a staging folder, starts it in an X server of its own
 # with a window manager and uses it as a person would, with real input events: the About window's OK
 # does nothing during the countdown and hands over to the main window after
-# it; one calculation; Exit ends the program with status 0 and no window left.
+# it; one calculation; the result box's context menu lists every solution of
+# the four numbers in a window of its own; Exit ends the program with status
+# 0 and no window left. Then --every opens that list at once, alone.
 # Every wait asks again until its deadline; a failure names the step and
 # leaves a screenshot. Screenshots are kept in BUILD/realwindow/.
 #
@@ -91,10 +93,54 @@ expected=$'\n6/(5/4-1)'
 [ "$result" = "$expected" ] || fail "the result box shows '$result', not '$expected'"
 shot main-result
 
+# The result box has the focus: its context menu, from the keyboard, ends
+# with the list of every solution, which opens with the four numbers. A hand
+# typed there is answered as it is typed; its list is copied, and Tab, Tab
+# and Enter press Close.
+every_title="${main_title%% *} 所有解法"
+xdotool key Menu
+menu_open() { [ "$(windows | wc -l)" -ge 2 ]; }
+wait_until 30 menu_open || fail "the result box's context menu did not open"
+shot main-menu
+xdotool key Up Return
+wait_until 30 named_window "$every_title" || fail "the context menu did not open the list"
+every=$window
+wait_until 30 drawn "$every" || fail "the list of every solution was not drawn"
+wait_until 30 active "$every" || fail "the list of every solution did not get the focus"
+shot every-from-main
+copy_list() {
+    xdotool key ctrl+a
+    xdotool type "$1"
+    xdotool key Tab Tab ctrl+a ctrl+c
+    copied=$(clipboard_wait 5) && xdotool key shift+Tab shift+Tab && [ "$copied" = "$2" ]
+}
+copied=""
+wait_until 30 copy_list "3 3 8 8" "8/(3-8/3)" ||
+    fail "the list for 3 3 8 8 shows '$copied', not '8/(3-8/3)'"
+shot every-3388
+xdotool key Tab Tab Tab Return
+wait_until 30 one_window || fail "Close did not close the list"
+[ "$window" = "$form" ] || fail "another window than the main window is left"
+
 # Exit ends the program.
 click "$form" 163 187
 wait_until 30 ended || fail "the program did not end on Exit"
 status=0
 wait "$app_pid" || status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+# --every: the list, at once and alone; closing it ends the program.
+"$app" --every >"$out/quaddle-every.log" 2>&1 &
+app_pid=$!
+xdisplay_own "$app_pid"
+wait_until 60 one_window || fail "--every opened no window, or more than one"
+named_window "$every_title" || fail "--every opened another window than the list"
+wait_until 30 drawn "$window" || fail "the list of every solution was not drawn"
+shot every-alone
+wait_until 30 active "$window" || fail "the list of every solution did not get the focus"
+xdotool key alt+F4
+wait_until 30 ended || fail "the program did not end when the list was closed"
+status=0
+wait "$app_pid" || status=$?
+[ "$status" -eq 0 ] || fail "--every ended with status $status"
 echo "realwindow: passed; screenshots in $out"

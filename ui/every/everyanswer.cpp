@@ -1,4 +1,4 @@
-#include "everyanswer.h"
+#include "every/everyanswer.h"
 
 #include "cards.h"
 #include "everysolution.h"

@@ -1,7 +1,7 @@
 // The every-solution window.
 #include "frmevery.h"
 
-#include "everyanswer.h"
+#include "every/everyanswer.h"
 #include "quaddlefacts.h"
 
 namespace {

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace toolkit::qt {
@@ -408,6 +409,13 @@ std::unique_ptr<QtControl> QtWindow::makeControl(Form &form, std::size_t index)
     return control;
 }
 
+// The entries of a text box's own context menu, by the names Qt gives them.
+constexpr std::pair<const char *, const char *> editActionTexts[] = {
+    {"edit-undo", "撤消(&U)"},  {"edit-redo", "重做(&R)"},  {"edit-cut", "剪切(&T)"},
+    {"edit-copy", "复制(&C)"},  {"edit-paste", "粘贴(&P)"}, {"edit-delete", "删除(&D)"},
+    {"select-all", "全选(&A)"},
+};
+
 // A control's commands follow the entries of its own context menu, where it
 // has one: a text box keeps Copy, Select All and the rest.
 void QtWindow::addCommands(Form &form)
@@ -420,28 +428,40 @@ void QtWindow::addCommands(Form &form)
                          [&](const CommandSpec &command) { return command.control == name; }))
             continue;
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
-                         [&form, widget, commands, name](const QPoint &at) {
-                             QMenu *menu = nullptr;
-                             if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
-                                 menu = edit->createStandardContextMenu(at);
-                             else if (auto *line = qobject_cast<QLineEdit *>(widget))
-                                 menu = line->createStandardContextMenu();
-                             else
-                                 menu = new QMenu(widget);
-                             if (!menu->isEmpty())
-                                 menu->addSeparator();
-                             for (std::size_t i = 0; i < commands.size(); ++i) {
-                                 if (commands[i].control != name)
-                                     continue;
-                                 QAction *action = menu->addAction(qString(commands[i].text));
-                                 action->setObjectName(qString(commands[i].name));
-                                 QObject::connect(action, &QAction::triggered, widget,
-                                                  [&form, i] { form.raiseCommand(i); });
-                             }
-                             menu->setAttribute(Qt::WA_DeleteOnClose);
-                             menu->popup(widget->mapToGlobal(at));
-                         });
+        QObject::connect(
+            widget, &QWidget::customContextMenuRequested, widget,
+            [&form, widget, commands, name](const QPoint &at) {
+                QMenu *menu = nullptr;
+                if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
+                    menu = edit->createStandardContextMenu(at);
+                else if (auto *line = qobject_cast<QLineEdit *>(widget))
+                    menu = line->createStandardContextMenu();
+                else
+                    menu = new QMenu(widget);
+                // In the program's language, whatever the desktop's.
+                for (QAction *action : menu->actions()) {
+                    for (const auto &[name, text] : editActionTexts) {
+                        if (action->objectName() != QLatin1String(name))
+                            continue;
+                        // Its shortcut stays, after the tab.
+                        const qsizetype tab = action->text().indexOf(QLatin1Char('\t'));
+                        action->setText(QString::fromUtf8(text) +
+                                        (tab < 0 ? QString() : action->text().mid(tab)));
+                    }
+                }
+                if (!menu->isEmpty())
+                    menu->addSeparator();
+                for (std::size_t i = 0; i < commands.size(); ++i) {
+                    if (commands[i].control != name)
+                        continue;
+                    QAction *action = menu->addAction(qString(commands[i].text));
+                    action->setObjectName(qString(commands[i].name));
+                    QObject::connect(action, &QAction::triggered, widget,
+                                     [&form, i] { form.raiseCommand(i); });
+                }
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->popup(widget->mapToGlobal(at));
+            });
     }
 }
 
