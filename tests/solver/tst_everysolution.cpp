@@ -12,6 +12,7 @@
 #include <cctype>
 #include <set>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -217,4 +218,15 @@ TEST_CASE("FindEverySolution refuses no numbers and too many")
     CHECK_THROWS_AS(modQuaddle::FindEverySolution({}), std::invalid_argument);
     CHECK_THROWS_AS(modQuaddle::FindEverySolution(handNumbers(Texts(7, "1"))),
                     std::invalid_argument);
+}
+
+TEST_CASE("FindEverySolution gives up, with nothing, once asked to stop")
+{
+    std::stop_source stop;
+    stop.request_stop();
+    CHECK(modQuaddle::FindEverySolution(handNumbers({"3", "3", "8", "8"}), 24, stop.get_token())
+              .empty());
+    // Asked or not, a search that is not stopped finds what it finds.
+    CHECK(modQuaddle::FindEverySolution(handNumbers({"3", "3", "8", "8"}), 24,
+                                        std::stop_source().get_token()) == Texts{"8/(3-8/3)"});
 }
