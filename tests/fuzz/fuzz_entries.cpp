@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const every::Reading reading = every::readEntries(hand, target);
     require(reading.request.empty() != reading.problem.empty(),
             "neither a request nor a problem, or both", input);
-    // A word beside the entries, however much was pasted: a dozen characters
+    // A word beside the entries, however much was pasted: six characters
     // of what was typed at most, escaped.
     require(reading.problem.size() < 200, "a problem too long for its line", reading.problem);
     require(!fuzzcheck::hasControl(reading.problem, false), "a control character in a problem",

@@ -19,11 +19,11 @@ constexpr char newline = '\n';
 constexpr std::string_view solved = "solved";
 constexpr std::string_view overflowed = "overflow";
 
-// A word the user typed, for a message: at most a dozen characters, and
+// A word the user typed, for a message: at most six characters, and
 // nothing that could take the line apart.
 std::string quoted(std::string_view word)
 {
-    constexpr std::size_t most = 12;
+    constexpr std::size_t most = 6;
     std::size_t characters = 0;
     std::size_t end = 0;
     while (end < word.size() && characters < most) {
@@ -67,11 +67,11 @@ Reading readEntries(std::string_view hand, std::string_view target)
         const std::string which = "第" + std::to_string(k + 1) + "个数" + quoted(words[k]);
         const std::optional<cards::Card> card = cards::parseCard(words[k]);
         if (!card)
-            return {{}, which + "不是1－13的数，也不是A、J、Q、K。"};
+            return {{}, which + "不是1－13的数或A、J、Q、K。"};
         try {
             cards::exactValue(*card);
         } catch (const std::overflow_error &) {
-            return {{}, which + "的位数太多。"};
+            return {{}, which + "位数太多。"};
         }
         request += newline + card->text;
     }
@@ -86,7 +86,7 @@ Reading readEntries(std::string_view hand, std::string_view target)
     try {
         value = modQuaddle::Rational::parse(targetWords.front());
     } catch (const std::overflow_error &) {
-        return {{}, which + "的位数太多。"};
+        return {{}, which + "位数太多。"};
     }
     if (!value)
         return {{}, which + "不是整数、小数或分数。"};
