@@ -212,7 +212,8 @@ template <typename Window> struct Handler {
 
 // A top-level window of the program. Creating the object creates no window:
 // the first Show() loads it (creates its controls from the table, starts its
-// timers, runs Form_Load), then shows it modeless. Unload(), or the window
+// timers, runs Form_Load), then shows it modeless; Show() on a window already
+// shown brings it to the front. Unload(), or the window
 // system's close command, hides it at once and destroys it once control is
 // back in the event loop, so a window can unload itself from its own handler.
 // A window object of the caller's own may be destroyed at any time, also while

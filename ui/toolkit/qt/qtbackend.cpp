@@ -515,7 +515,13 @@ void QtWindow::show()
         QTimer::singleShot(0, m_widget,
                            [widget = m_widget] { widget->setWindowIcon(applicationIcon()); });
     }
+    const bool visible = m_widget->isVisible();
     m_widget->show();
+    // Shown again, a window comes to the front, where the user looks for it.
+    if (visible) {
+        m_widget->raise();
+        m_widget->activateWindow();
+    }
 }
 
 } // namespace
