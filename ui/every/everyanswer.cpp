@@ -118,8 +118,11 @@ std::string search(std::string_view request, std::stop_token stop)
 
 Shown showAnswer(std::string_view answer)
 {
+    // Nothing at all: the work could not be done (toolkit::startJob).
+    if (answer.empty())
+        return {"未能计算，请再试一次。", ""};
     const std::vector<std::string_view> parts = lines(answer);
-    if (parts.empty() || parts.front() != solved)
+    if (parts.front() != solved)
         return {"数太大，无法精确计算。", ""};
     if (parts.size() == 1)
         return {"无解。", "无解"};
