@@ -442,8 +442,17 @@ EM_JS(void, q_wake, (), {
 // and its job answered with nothing.
 EM_JS(void, q_work, (int job, const char *work, const char *request), {
     var J = Module.quaddleJobs = Module.quaddleJobs || {busy: {}, answers: {}, idle: null};
-    var worker = J.idle || new Worker('quaddle-worker.js');
+    var worker = J.idle;
     J.idle = null;
+    try {
+        worker = worker || new Worker('quaddle-worker.js');
+    } catch (error) {
+        // No worker to be had: answered with nothing, as the page's events
+        // are, once this call has returned.
+        worker = {terminate: function() {}, postMessage: function() {
+            setTimeout(function() { worker.onerror({message: String(error), preventDefault: function() {}}); });
+        }};
+    }
     J.busy[job] = worker;
     var settle = function(answer, failure) {
         if (J.busy[job] !== worker) return;
