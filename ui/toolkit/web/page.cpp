@@ -436,57 +436,81 @@ EM_JS(void, q_wake, (), {
 
 // The workers that do the program's work away from the page: one for each
 // job under way, and one kept idle for the next job once its last has
-// answered. Loaded only when the first job starts. A worker that is still at
-// an abandoned job is ended (the next job gets a new one): its answer would
-// come too late for anybody. One that fails, or cannot be loaded, is ended,
-// and its job answered with nothing.
+// answered. Loaded only when the first job starts. A job abandoned while its
+// worker is still loading is dropped there, and the worker kept for the next
+// job; one abandoned while its worker is at it ends the worker (the next job
+// gets a new one): its answer would come too late for anybody. A worker that
+// fails, or cannot be loaded, is ended, and its job answered with nothing.
 EM_JS(void, q_work, (int job, const char *work, const char *request), {
-    var J = Module.quaddleJobs = Module.quaddleJobs || {busy: {}, answers: {}, idle: null};
+    var J = Module.quaddleJobs;
+    if (!J) {
+        J = Module.quaddleJobs = {busy: {}, answers: {}, idle: null};
+        J.answer = function(job, answer) {
+            J.answers[job] = answer;
+            var Q = Module.quaddle;
+            if (Q) Q.send(0, job, 10); else _quaddle_event(0, job, 10, 0);
+        };
+        J.settle = function(worker, job, answer) {
+            if (J.busy[job] !== worker) return;
+            delete J.busy[job];
+            worker.job = 0;
+            if (J.idle) worker.terminate(); else J.idle = worker;
+            J.answer(job, answer);
+        };
+        J.broken = function(worker, why) {
+            if (J.idle === worker) J.idle = null;
+            worker.terminate();
+            var job = worker.job;
+            console.warn('Quaddle: the work was not done:', why);
+            if (!job || J.busy[job] !== worker) return;
+            delete J.busy[job];
+            worker.job = 0;
+            J.answer(job, "");
+        };
+        J.make = function() {
+            var worker = new Worker('quaddle-worker.js');
+            worker.onmessage = function(e) {
+                var said = e.data || {};
+                if (said.ready) worker.ready = true;
+                else if (typeof said.answer == 'string') J.settle(worker, said.job, said.answer);
+                else J.broken(worker, said.failed);
+            };
+            worker.onmessageerror = function() { J.broken(worker, 'an answer that could not be read'); };
+            worker.onerror = function(e) {
+                e.preventDefault();
+                J.broken(worker, e.message || 'the worker did not load');
+            };
+            return worker;
+        };
+    }
     var worker = J.idle;
     J.idle = null;
     try {
-        worker = worker || new Worker('quaddle-worker.js');
+        worker = worker || J.make();
     } catch (error) {
-        // No worker to be had: answered with nothing, as the page's events
-        // are, once this call has returned.
+        // No worker to be had: answered with nothing, once this call has
+        // returned, as the page's events are.
         worker = {terminate: function() {}, postMessage: function() {
-            setTimeout(function() { worker.onerror({message: String(error), preventDefault: function() {}}); });
+            setTimeout(function() { J.broken(worker, String(error)); });
         }};
     }
+    worker.job = job;
     J.busy[job] = worker;
-    var settle = function(answer, failure) {
-        if (J.busy[job] !== worker) return;
-        delete J.busy[job];
-        if (answer === null) {
-            console.warn('Quaddle: the work was not done:', failure);
-            worker.terminate();
-        } else if (J.idle) {
-            worker.terminate();
-        } else {
-            J.idle = worker;
-        }
-        J.answers[job] = answer === null ? "" : answer;
-        var Q = Module.quaddle;
-        if (Q) Q.send(0, job, 10); else _quaddle_event(0, job, 10, 0);
-    };
-    worker.onmessage = function(e) {
-        var said = e.data || {};
-        if (typeof said.answer == 'string') settle(said.answer);
-        else settle(null, said.failed);
-    };
-    worker.onmessageerror = function() { settle(null, 'an answer that could not be read'); };
-    worker.onerror = function(e) {
-        e.preventDefault();
-        settle(null, e.message || 'the worker did not load');
-    };
-    worker.postMessage({work: UTF8ToString(work), request: UTF8ToString(request)});
+    worker.postMessage({job: job, work: UTF8ToString(work), request: UTF8ToString(request)});
 });
 
 EM_JS(void, q_abandon, (int job), {
-    var J = Module.quaddleJobs;
-    if (J.busy[job]) J.busy[job].terminate();
+    var J = Module.quaddleJobs, worker = J.busy[job];
     delete J.busy[job];
     delete J.answers[job];
+    if (!worker) return;
+    worker.job = 0;
+    if (worker.ready || J.idle) {
+        worker.terminate();
+    } else {
+        worker.postMessage({drop: job});
+        J.idle = worker;
+    }
 });
 
 EM_JS(int, q_answer, (int job, char *buffer, int size), {

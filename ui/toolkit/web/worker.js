@@ -1,11 +1,12 @@
 // The page's worker (page.cpp starts it for a job): the program's own copy of
 // its work, found by name by quaddle_work(). Each message is a job,
-// {work, request}; each answer is {answer} or, where the work could not be
-// done, {failed}, after which the page ends this worker. Messages that come
-// while the program is still loading wait for it.
+// {job, work, request}, or drops a job that has not begun, {drop: job}; each
+// answer is {job, answer} or, where the work could not be done, {failed},
+// after which the page ends this worker. It says {ready} once loaded; jobs
+// that come before then wait for it, and those dropped meanwhile never run.
 'use strict';
 
-var quaddleWorker = {ready: false, waiting: []};
+var quaddleWorker = {ready: false, waiting: [], dropped: {}};
 
 quaddleWorker.run = function(job) {
     var text = function(value) {
@@ -22,7 +23,7 @@ quaddleWorker.run = function(job) {
         }
         var said = UTF8ToString(answer);
         _free(answer);
-        postMessage({answer: said});
+        postMessage({job: job.job, answer: said});
     } catch (error) {
         postMessage({failed: String(error)});
     } finally {
@@ -32,13 +33,18 @@ quaddleWorker.run = function(job) {
 };
 
 onmessage = function(e) {
-    if (quaddleWorker.ready) quaddleWorker.run(e.data);
-    else quaddleWorker.waiting.push(e.data);
+    var said = e.data;
+    if (said.drop) quaddleWorker.dropped[said.drop] = true;
+    else if (quaddleWorker.ready) quaddleWorker.run(said);
+    else quaddleWorker.waiting.push(said);
 };
 
 Module['onRuntimeInitialized'] = function() {
     quaddleWorker.ready = true;
-    quaddleWorker.waiting.splice(0).forEach(quaddleWorker.run);
+    postMessage({ready: true});
+    quaddleWorker.waiting.splice(0).forEach(function(job) {
+        if (!quaddleWorker.dropped[job.job]) quaddleWorker.run(job);
+    });
 };
 
 // The program could not load, or ran out of memory: nothing more will be
