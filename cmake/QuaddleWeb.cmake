@@ -2,9 +2,10 @@
 # library it brings, the tools it runs while linking, and Node to run the
 # tests that need no page.
 
-# Debian's Emscripten ships a libc++ without std::bit_cast and the
-# floating-point to_chars and from_chars.
-add_compile_options("SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/../ui/toolkit/web/compat/libcxx.h")
+# Debian's Emscripten ships a libc++ without std::bit_cast, the
+# floating-point to_chars and from_chars, and <stop_token>.
+add_compile_options("SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/../ui/toolkit/web/compat/libcxx.h"
+    "SHELL:-isystem ${CMAKE_CURRENT_LIST_DIR}/../ui/toolkit/web/compat/include")
 
 # The linker's JavaScript optimizer loads Debian's acorn, which Node looks for
 # only where NODE_PATH says; Emscripten's scripts want the system's Python.

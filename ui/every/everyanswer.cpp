@@ -2,6 +2,7 @@
 
 #include "cards.h"
 #include "everysolution.h"
+#include "protocol.h"
 
 #include <optional>
 #include <stdexcept>
@@ -9,15 +10,9 @@
 
 namespace every {
 
-namespace {
+using namespace protocol;
 
-// A request is the target on its first line, then a card on each line, all
-// as the search reads them back: checked already, so that reading them again
-// cannot fail.
-constexpr char newline = '\n';
-// The first line of an answer; the solutions follow, one a line.
-constexpr std::string_view solved = "solved";
-constexpr std::string_view overflowed = "overflow";
+namespace {
 
 // A word the user typed, for a message: at most six characters, and
 // nothing that could take the line apart.
@@ -37,19 +32,6 @@ std::string quoted(std::string_view word)
     if (end < word.size())
         text += "…";
     return text + "”";
-}
-
-std::vector<std::string_view> lines(std::string_view text)
-{
-    std::vector<std::string_view> result;
-    while (!text.empty()) {
-        const std::size_t end = text.find(newline);
-        result.push_back(text.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
-    }
-    return result;
 }
 
 } // namespace
@@ -93,33 +75,13 @@ Reading readEntries(std::string_view hand, std::string_view target)
     return {value->toString() + request, {}};
 }
 
-std::string search(std::string_view request, std::stop_token stop)
-{
-    const std::vector<std::string_view> parts = lines(request);
-    if (parts.size() < 2)
-        throw std::invalid_argument("not a request");
-    std::vector<modQuaddle::HandNumber> numbers;
-    for (std::size_t k = 1; k < parts.size(); ++k) {
-        const cards::Card card = cards::parseCard(parts[k]).value();
-        numbers.push_back({cards::exactValue(card), card.text});
-    }
-    const modQuaddle::Rational target = modQuaddle::Rational::parse(parts[0]).value();
-
-    std::string answer(solved);
-    try {
-        for (const std::string &solution :
-             modQuaddle::FindEverySolution(numbers, target, std::move(stop)))
-            answer += newline + solution;
-    } catch (const std::overflow_error &) {
-        return std::string(overflowed);
-    }
-    return answer;
-}
-
 Shown showAnswer(std::string_view answer)
 {
+    // Nothing at all: the work could not be done (toolkit::startJob).
+    if (answer.empty())
+        return {"未能计算，请再试一次。", ""};
     const std::vector<std::string_view> parts = lines(answer);
-    if (parts.empty() || parts.front() != solved)
+    if (parts.front() != solved)
         return {"数太大，无法精确计算。", ""};
     if (parts.size() == 1)
         return {"无解。", "无解"};

@@ -343,7 +343,9 @@ public:
     virtual ~Job() = default;
 };
 
-// Starts `work` on `request`; `done` receives the answer in the event loop.
+// Starts `work` on `request`; `done` receives the answer in the event loop,
+// or an empty one where the work could not be done at all (the page's worker
+// did not load, or failed).
 std::unique_ptr<Job> startJob(const Work &work, std::string request,
                               std::function<void(std::string answer)> done);
 

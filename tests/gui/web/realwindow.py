@@ -49,16 +49,42 @@ import traceback
 from fractions import Fraction
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import (Failure, Server, Trap, button_enabled, check, click_button, limit, open_page,  # noqa: E402
+from pagedriver import (Failure, Server, Trap, button_enabled, check, click, click_button, limit, open_page,  # noqa: E402
                         reason, settled, shown, site_policy, start, type_into, unlimited, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
+CLOSE, EVERY_LINK = "关闭", "列出所有解法…"
 RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数字！"
 
 # The window that holds Calculate, and its boxes.
 MAIN = f"//button[normalize-space()='{CALCULATE}']/ancestor::*[.//input and .//textarea][1]"
 ENTRIES, RESULT = MAIN + "//input", MAIN + "//textarea"
 WARNING = "//dialog[@open]"
+# The every-solution window, its hand and target boxes, and the link to it.
+EVERY = f"//button[normalize-space()='{CLOSE}']/ancestor::*[.//input and .//textarea][1]"
+EVERY_ENTRIES = EVERY + "//input"
+LINK = "//button[contains(@class, 'q-command')]"
+
+# What quaddle-solve --every prints, as its own tests expect it.
+EXPECTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "cli", "expected")
+
+# The every-solution window as it stands: its hand and target, the line that
+# counts the solutions, the solutions; null where it is not shown.
+EVERY_STATE = """
+const root = document.getElementById('frmEvery');
+if (!root || root.hidden) return null;
+const part = name => document.getElementById('frmEvery-' + name);
+return [part('TxtHand').value, part('TxtTarget').value, part('lblAnswer').textContent, part('TxtSolutions').value];
+"""
+
+# What the hand box asks a touch keyboard for: a keyboard with letters and
+# spaces (no keypad: A, J, Q, K and spaces are typed too), nothing corrected,
+# capitalised or spell-checked.
+HAND_KEYBOARD = """
+const box = document.getElementById('frmEvery-TxtHand');
+return [box.type, box.inputMode, box.getAttribute('autocapitalize'), box.getAttribute('autocorrect'),
+        box.spellcheck, box.autocomplete];
+"""
 
 # The site's page, not an error page in its place.
 SITE_PAGE = "return document.getElementById('desktop') !== null;"
@@ -207,6 +233,23 @@ def numbers_in(expression):
     return sorted(node.value for node in ast.walk(ast.parse(expression, mode="eval")) if isinstance(node, ast.Constant))
 
 
+def every_answer(page, count_line, lines):
+    """Waits for the every-solution window to show these solutions under
+    that count; returns its state."""
+    def shown_so(p):
+        state = p.run(EVERY_STATE)
+        return state if state and state[2] == count_line and state[3].splitlines() == lines else None
+    try:
+        return wait_for(page, f"the solutions {lines[:3]}...", shown_so, seconds=60)
+    except Failure:
+        raise Failure(f"the every-solution window shows {page.run(EVERY_STATE)}, not {count_line} {lines}")
+
+
+def expected_every(name):
+    with open(os.path.join(EXPECTED, name), encoding="utf-8") as f:
+        return f.read().splitlines()
+
+
 def result_lines(page):
     """The lines of the main window's result box; None where it is not shown."""
     boxes = shown(page, RESULT)
@@ -321,6 +364,8 @@ class Session:
     def run(self):
         page = self.page
         self.taken_over("desktop")
+        self.every("desktop")
+        self.windows_whole("the every-solution window")
         self.open_about()
         seen = [page.run(COUNTDOWN)]
         check(seen[0] and seen[0][1] is False, f"OK is enabled at the start: {seen}")
@@ -369,6 +414,23 @@ class Session:
         settled(page)
         self.shot("main-result")
 
+        # The main window's link opens the every-solution window with its
+        # four entries; the page made no worker before.
+        check(page.run("return typeof Module.quaddleJobs") == "undefined",
+              "the page made a worker before it had any work for one")
+        click(page, LINK, EVERY_LINK)
+        hand, _, count, solutions = wait_for(page, "the every-solution window's answer",
+                                             lambda p: (p.run(EVERY_STATE) or [None] * 4)[3] and p.run(EVERY_STATE))
+        check(hand == "12 12 12 12", f"the link opened the every-solution window with '{hand}'")
+        found = solutions.splitlines()
+        check(count == f"共有{len(found)}种解法：", f"'{count}' over {len(found)} solutions")
+        for line in found:
+            check(value_of(line) == 24 and numbers_in(line) == [12] * 4, f"'{line}' is not 24 from 12 12 12 12")
+        settled(page)
+        self.shot("every-from-main")
+        click_button(page, CLOSE)
+        wait_for(page, "the every-solution window's closing", lambda p: p.run(EVERY_STATE) is None)
+
         # Two bad entries: a warning for each, in box order, and only after
         # the last one's OK the search, on the numbers stored before: the
         # same four lines.
@@ -411,6 +473,51 @@ class Session:
                   "the page offline is not the service worker's")
             settled(page)
             self.shot("offline")
+            # Its worker too comes from the service worker's copy.
+            self.open_every()
+            type_into(page, EVERY_ENTRIES, "1 2 3 4", index=0)
+            every_answer(page, "共有4种解法：", expected_every("every-1234.txt"))
+            # Offline, the browser's own check for a newer service worker
+            # fails, and Chromium says so in the console: the page's own
+            # errors are what counts.
+            self.errors += [e for e in page.console_errors() or [] if "when fetching the script" not in e]
+
+    def open_every(self):
+        open_page(self.page, self.server.origin + "/?every", SITE_PAGE, self.server)
+        wait_for(self.page, "the every-solution window's opening", lambda p: p.run(EVERY_STATE))
+        check(button_enabled(self.page, OK) is None, "the every address shows the About window")
+
+    def every(self, what):
+        """The every address opens the every-solution window at once: the
+        page, before the program has arrived, draws no window (no About
+        window to flash), and the program then opens that window alone. It
+        answers as quaddle-solve --every does, following what is typed."""
+        page = self.page
+        withheld = Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
+                          withheld=("quaddle.js", "sw.js"))
+        try:
+            open_page(page, withheld.origin + "/?every", SITE_PAGE, withheld)
+            settled(page)
+            drawn = page.run("return [...document.querySelectorAll('.q-window')].map(w => w.id)")
+            check(drawn == [], f"{what}: before the program, the every address has the windows {drawn}")
+            self.requests += [url for url in page.page_requests() or [] if not url.startswith(withheld.origin + "/")]
+            self.errors += page.console_errors() or []
+        finally:
+            withheld.stop()
+        self.open_every()
+        check(page.run("return document.querySelectorAll('.q-window').length") == 1,
+              f"{what}: the every address opened more than one window")
+        check(page.run(HAND_KEYBOARD) == ["text", "", "off", "off", False, "off"],
+              f"{what}: the hand box asks the keyboard for {page.run(HAND_KEYBOARD)}")
+        rows = [("3 3 8 8", "24", "共有1种解法：", ["8/(3-8/3)"]),
+                ("1 2 3 4", "24", "共有4种解法：", expected_every("every-1234.txt")),
+                ("2 3 4", "10", None, expected_every("every-target.txt"))]
+        for hand, target, count, lines in rows:
+            type_into(page, EVERY_ENTRIES, target, index=1)
+            type_into(page, EVERY_ENTRIES, hand, index=0)
+            every_answer(page, count or f"共有{len(lines)}种解法：", lines)
+        settled(page)
+        self.shot(f"{what}-every")
 
     def windows_whole(self, what, main=False):
         """The windows on the page are drawn whole on its screen; on a touch
@@ -458,6 +565,17 @@ class Session:
         self.windows_whole("the main window on a phone", main=True)
         if dark:
             self.readable_in_the_dark()
+        # The every-solution window on phones held upright, its link's and
+        # its own.
+        for width, height, scale in ((390, 844, 3), (360, 640, 2)):
+            page.screen(width, height, scale, phone=True)
+            self.every(f"phone-{scheme}-{width}x{height}")
+            self.windows_whole(f"the every-solution window on a {width}x{height} phone", main=True)
+            if dark:
+                background, low = page.run(CONTRAST, CLOSE)
+                check(background < 0.2, f"in the dark scheme the every-solution window's background is {background:.2f}")
+                check(not low, f"texts of the every-solution window under 4.5:1 in the dark scheme: {low}")
+        page.screen(390, 844, 3, phone=True)
         if not page.touch_screen or dark:
             return
 

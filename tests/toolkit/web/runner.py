@@ -82,6 +82,10 @@ def main():
         "quaddle.svg": os.path.join(options.site, "icons", "quaddle.svg"),
         name + ".js": os.path.join(folder, name + ".js"),
         name + ".wasm": os.path.join(folder, name + ".wasm"),
+        # The site's worker, in which the program does its work away from
+        # the page.
+        "quaddle-worker.js": os.path.join(options.site, "quaddle-worker.js"),
+        "quaddle-worker.wasm": os.path.join(options.site, "quaddle-worker.wasm"),
     }
     index = os.path.join(options.site, "index.html")
     lacking = [path for path in [index, *files.values()] if not os.path.isfile(path)]

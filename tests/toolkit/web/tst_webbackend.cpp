@@ -1229,3 +1229,236 @@ TEST_CASE("unloading the last window ends the program and the page says so")
         CHECK(contrast(colorsOf(line)) >= 4.5);
     }
 }
+
+namespace {
+
+// clang-format off
+// What the user does to the text box with that id, as the browser reports
+// it: 0 types a key, 1 deletes all, 2 undoes, 3 composes a character with an
+// input method and commits it (reported as Firefox reports it: the end of the
+// composition, then input that is no longer composing).
+EM_JS(void, editBox, (const char *id, int how), {
+    var el = document.getElementById(UTF8ToString(id));
+    el.focus();
+    var input = function(type, composing) {
+        el.dispatchEvent(new InputEvent('input', {inputType: type, isComposing: composing, bubbles: true}));
+    };
+    if (how == 0) document.execCommand('insertText', false, '7');
+    if (how == 1) { el.select(); document.execCommand('delete'); }
+    if (how == 2) document.execCommand('undo');
+    if (how == 3) {
+        el.dispatchEvent(new CompositionEvent('compositionstart', {bubbles: true}));
+        el.value += 'n';
+        input('insertCompositionText', true);
+        el.value = el.value.slice(0, -1) + '你';
+        input('insertCompositionText', true);
+        el.dispatchEvent(new CompositionEvent('compositionend', {data: '你', bubbles: true}));
+        input('insertCompositionText', false);
+    }
+});
+
+// The number of workers the page has made since the first call.
+EM_JS(int, workersMade, (), {
+    if (!Module.workersMade) {
+        var Made = Worker;
+        Module.workersMade = {count: 0};
+        Worker = function(url) { ++Module.workersMade.count; return new Made(url); };
+    }
+    return Module.workersMade.count;
+});
+
+// The link of the window's first command: its box on the viewport, whether
+// it has the focus, and the client area's bottom, as "left top width height
+// focused clientBottom".
+EM_JS(int, commandLinkRaw, (const char *window), {
+    var root = document.getElementById(UTF8ToString(window)), link = root.parentElement.querySelector('.q-command');
+    var box = link.getBoundingClientRect(), client = root.querySelector('.q-client').getBoundingClientRect();
+    Module.kept = new TextEncoder().encode([box.left, box.top, box.width, box.height, document.activeElement === link,
+                                            client.bottom, link.textContent].join(' '));
+    return Module.kept.length;
+});
+
+// Whether the element with that id shows a vertical scroll bar's worth of
+// text: more than it holds, with the rest to scroll to.
+EM_JS(int, scrolls, (const char *id), {
+    var el = document.getElementById(UTF8ToString(id));
+    return el.scrollHeight > el.clientHeight && getComputedStyle(el).overflowY == 'auto';
+});
+// clang-format on
+
+constexpr toolkit::ControlSpec listerControls[] = {
+    {.kind = ControlKind::TextBox,
+     .name = "Entry",
+     .text = "",
+     .place = {120, 120, 1400, 330},
+     .tabIndex = 0},
+    {.kind = ControlKind::ScrollingTextBox,
+     .name = "List",
+     .text = "",
+     .place = {120, 600, 2400, 900},
+     .tabIndex = 1,
+     .accessibleName = "list"},
+};
+constexpr toolkit::CommandSpec listerCommands[] = {{"Cmd", "列出所有解法…", "List"}};
+constexpr toolkit::FormSpec listerLayout{.name = "Lister",
+                                         .caption = "Lister",
+                                         .width = 3000,
+                                         .height = 1700,
+                                         .controls = listerControls,
+                                         .commands = listerCommands};
+
+class Lister : public toolkit::Form
+{
+public:
+    Lister()
+        : Form(listerLayout)
+    {
+        bind<Lister>(handlers);
+    }
+    int changes = 0;
+    int commands = 0;
+    void Entry_Change() { ++changes; }
+    void Cmd_Click() { ++commands; }
+
+private:
+    static constexpr toolkit::Handler<Lister> handlers[] = {
+        {"Entry", toolkit::Event::Change, &Lister::Entry_Change},
+        {"Cmd", toolkit::Event::Click, &Lister::Cmd_Click},
+    };
+};
+
+std::vector<double> commandLink(std::string &text)
+{
+    std::istringstream said(taken(commandLinkRaw("Lister")));
+    std::vector<double> values(6);
+    std::string focused;
+    said >> values[0] >> values[1] >> values[2] >> values[3] >> focused >> values[5];
+    values[4] = focused == "true";
+    std::getline(said >> std::ws, text);
+    return values;
+}
+
+} // namespace
+
+TEST_CASE("a text box's Change: once for each change the user makes, an input method's text once "
+          "committed, none for the program's")
+{
+    ShownAlone<Lister> shown;
+    const std::string id = web::elementId(shown.form, shown.form.control("Entry"));
+    struct Row {
+        const char *what;
+        std::function<void()> act;
+        int changes;
+        const char *text;
+    };
+    const Row rows[] = {
+        {"a key typed", [&] { editBox(id.c_str(), 0); }, 1, "7"},
+        {"all deleted", [&] { editBox(id.c_str(), 1); }, 1, ""},
+        {"an undo", [&] { editBox(id.c_str(), 2); }, 1, "7"},
+        {"a composed character committed", [&] { editBox(id.c_str(), 3); }, 1, "7你"},
+        {"a paste", [&] { testing::pasteText(shown.form, "3 3 8 8"); }, 1, "3 3 8 8"},
+        {"the program's text", [&] { shown.form.control("Entry").setText("1"); }, 0, "1"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.what));
+        shown.form.changes = 0;
+        row.act();
+        testing::processEvents();
+        CHECK(shown.form.changes == row.changes);
+        CHECK(shown.form.control("Entry").text() == row.text);
+    }
+}
+
+TEST_CASE("a scrolling text box: read-only, its lines CR LF apart, a scroll bar only for more than "
+          "it holds, selectable, and in the tab order")
+{
+    ShownAlone<Lister> shown;
+    toolkit::Control &list = shown.form.control("List");
+    const std::string id = web::elementId(shown.form, list);
+    for (const int count : {2, 60}) {
+        CAPTURE(count);
+        std::string lines;
+        for (int k = 0; k < count; ++k)
+            lines += (k ? "\r\n" : "") + std::to_string(k) + "+1";
+        list.setText(lines);
+        CHECK(list.text() == lines);
+        CHECK(static_cast<bool>(scrolls(id.c_str())) == (count > 2));
+    }
+    CHECK(text(id, Text::UserSelect) == "text");
+    testing::pressKey(shown.form, testing::Key::Tab);
+    CHECK(testing::focusedControl(shown.form) == &list);
+    const std::string before = list.text();
+    testing::typeText(shown.form, "9");
+    CHECK(list.text() == before);
+}
+
+TEST_CASE("a command's link: below the window, outside what was designed, a finger's height, named "
+          "by its text, reached by Tab after the controls, clicked as a user does")
+{
+    ShownAlone<Lister> shown;
+    std::string text;
+    const std::vector<double> link = commandLink(text);
+    CHECK(text == "列出所有解法…");
+    CHECK(link[1] >= link[5]);
+    CHECK(link[3] >= 44);
+    CHECK(link[2] >= 44);
+    // The designed client area keeps its designed size.
+    CHECK(testing::clientArea(shown.form).height ==
+          static_cast<int>(std::lround(pixels(listerLayout.height) * testing::scale(shown.form))));
+    testing::pressKey(shown.form, testing::Key::Tab);
+    testing::pressKey(shown.form, testing::Key::Tab);
+    CHECK(testing::focusedControl(shown.form) == nullptr);
+    CHECK(commandLink(text)[4] == 1);
+    testing::pressKey(shown.form, testing::Key::Tab);
+    CHECK(testing::focusedControl(shown.form) == &shown.form.control("Entry"));
+    testing::chooseCommand(shown.form, "Cmd");
+    testing::processEvents();
+    CHECK(shown.form.commands == 1);
+    CHECK_THROWS_AS(testing::chooseCommand(shown.form, "Missing"), std::invalid_argument);
+}
+
+TEST_CASE("jobs run in a worker of their own: its answer once, nothing for a work it lacks, and "
+          "none ever for an abandoned job; an idle worker is reused, a busy one ended")
+{
+    const toolkit::Work every{"every", nullptr};
+    const toolkit::Work missing{"no such work", nullptr};
+    struct Row {
+        const toolkit::Work &work;
+        std::string request;
+        std::string answer;
+        int workersMade; // since the row before
+    };
+    const Row rows[] = {
+        {every, "24\n3\n3\n8\n8", "solved\n8/(3-8/3)", 1},
+        {every, "10\n1\n1", "solved", 0}, // the idle worker again
+        {missing, "24\n1", "", 0},        // which fails, and is ended
+        {every, "24\n3\n3\n8\n8", "solved\n8/(3-8/3)", 1},
+    };
+    workersMade();
+    for (const Row &row : rows) {
+        CAPTURE(std::string(row.work.name));
+        const int before = workersMade();
+        std::vector<std::string> answers;
+        auto job = toolkit::startJob(row.work, row.request,
+                                     [&](std::string answer) { answers.push_back(answer); });
+        REQUIRE(testing::waitUntil([&] { return !answers.empty(); }, 20000));
+        testing::processEvents();
+        CHECK(answers == std::vector<std::string>{row.answer});
+        CHECK(workersMade() - before == row.workersMade);
+    }
+    // Six cards take a while: abandoned at once, their worker is ended, and
+    // the next job has a new one.
+    int abandonedAnswers = 0;
+    auto abandoned =
+        toolkit::startJob(every, "24\n1\n2\n3\n4\n5\n6", [&](std::string) { ++abandonedAnswers; });
+    testing::processEvents();
+    abandoned.reset();
+    const int before = workersMade();
+    std::string answer;
+    auto next = toolkit::startJob(every, "24\n3\n3\n8\n8", [&](std::string a) { answer = a; });
+    REQUIRE(testing::waitUntil([&] { return !answer.empty(); }, 20000));
+    CHECK(answer == "solved\n8/(3-8/3)");
+    CHECK(workersMade() - before == 1);
+    testing::waitUntil([] { return false; }, 3000);
+    CHECK(abandonedAnswers == 0);
+}

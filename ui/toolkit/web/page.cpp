@@ -227,6 +227,18 @@ EM_JS(void, q_window, (int id, const char *name, const char *caption, int width,
         if (click) Q.send(id, i, 0);
     });
     root.addEventListener('focusout', function(e) { if (e.target === pressed) press(null); });
+    // A change of a text box is the user's editing of it, once for each
+    // change of its text: not the text an input method is still composing,
+    // but what it commits (some browsers report that twice: as the
+    // composition ends, and as input), and not what the program sets.
+    var changed = function(e) {
+        var i = index(e), el = win.c[i];
+        if (i < 0 || el.tagName != 'INPUT' || e.isComposing || el.value === el.said) return;
+        el.said = el.value;
+        Q.send(id, i, 8);
+    };
+    client.addEventListener('input', changed);
+    client.addEventListener('compositionend', changed);
     root.addEventListener('pointerdown', function() { Q.front(win); });
     root.addEventListener('focusin', function() { Q.front(win); });
     Q.w[id] = win;
@@ -239,9 +251,9 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
                         int numeric, int enterPresses, int fitGroup), {
     var Q = Module.quaddle, W = Q.w[win], id = W.root.id + '-' + UTF8ToString(name);
     var el = W.adopted ? document.getElementById(id)
-                       : document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
+                       : document.createElement(['div', 'input', 'textarea', 'button', 'div', 'textarea'][kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
-    el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame'][kind];
+    el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame', 'box q-scrolling'][kind];
     el.id = id;
     s.left = left + 'px';
     s.top = top + 'px';
@@ -252,9 +264,12 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     // A text the page fits to its box, and the group that shares one size
     // (prepaint.js): -1 for none.
     if (fitGroup >= 0) el.dataset.fit = fitGroup;
-    if (kind == 1 || kind == 2) {
+    if (kind == 1 || kind == 2 || kind == 5) {
         // What was typed into a box the page drew is kept.
         if (!W.adopted) el.value = t;
+        el.said = el.value;
+        // A list to read, select and copy, never to change.
+        if (kind == 5) el.readOnly = true;
         el.spellcheck = false;
         el.autocomplete = 'off';
         // Numbers and sums, not words: a touch keyboard neither corrects
@@ -279,8 +294,48 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     W.c[index] = el;
 });
 
+// A command's link stands beside the window, below it, outside the client
+// area, so that the window itself is drawn as designed; the window and its
+// links share a place on the desktop, which only a window with commands has.
+// A link is a button (it acts on the page, it goes nowhere) that looks like
+// a link, tall enough for a finger, and drawn at the page's own size rather
+// than the window's.
+EM_JS(void, q_command, (int win, int index, const char *text), {
+    var Q = Module.quaddle, W = Q.w[win];
+    if (!W.place) {
+        W.place = document.createElement('div');
+        W.place.className = 'q-place';
+        W.place.hidden = W.root.hidden;
+        W.links = document.createElement('div');
+        W.links.className = 'q-commands';
+        W.root.replaceWith(W.place);
+        W.place.append(W.root, W.links);
+        W.k = [];
+        W.place.addEventListener('pointerdown', function() { Q.front(W); });
+        W.links.addEventListener('focusin', function() { Q.front(W); });
+    }
+    var link = document.createElement('button');
+    link.type = 'button';
+    link.className = 'q-command';
+    link.textContent = UTF8ToString(text);
+    link.addEventListener('click', function() { Q.send(win, index, 9); });
+    // Tab goes on round the window's controls and links, as in the window.
+    link.addEventListener('keydown', function(e) {
+        if (e.key != 'Tab') return;
+        e.preventDefault();
+        Q.send(win, W.c.length + index, 4, e.shiftKey);
+    });
+    W.links.append(link);
+    W.k[index] = link;
+});
+
+EM_JS(void, q_focusCommand, (int win, int index), {
+    Module.quaddle.w[win].k[index].focus();
+});
+
 EM_JS(void, q_show, (int win), {
     var Q = Module.quaddle, W = Q.w[win];
+    if (W.place) W.place.hidden = false;
     // Scaled while still hidden: the room is learnt from a page laid out
     // without it, which costs next to nothing, and the window's own layout
     // waits for the frame. A phone's browser, shown a window wider than its
@@ -296,12 +351,15 @@ EM_JS(double, q_scale, (int win), {
 });
 
 EM_JS(void, q_hide, (int win), {
-    Module.quaddle.w[win].root.hidden = true;
+    var W = Module.quaddle.w[win];
+    W.root.hidden = true;
+    if (W.place) W.place.hidden = true;
     Module.quaddle.title();
 });
 
 EM_JS(void, q_remove, (int win), {
-    Module.quaddle.w[win].root.remove();
+    var W = Module.quaddle.w[win];
+    (W.place || W.root).remove();
     delete Module.quaddle.w[win];
     Module.quaddle.title();
 });
@@ -323,7 +381,7 @@ EM_JS(int, q_caption, (int win, char *buffer, int size), {
 
 EM_JS(void, q_setText, (int win, int index, const char *text), {
     var el = Module.quaddle.w[win].c[index], t = UTF8ToString(text);
-    if ('value' in el && el.tagName != 'BUTTON') el.value = t; else el.textContent = t;
+    if ('value' in el && el.tagName != 'BUTTON') el.value = el.said = t; else el.textContent = t;
 });
 
 EM_JS(int, q_foreColor, (int win, int index), {
@@ -374,6 +432,94 @@ EM_JS(void, q_stopTimer, (int id), {
 
 EM_JS(void, q_wake, (), {
     setTimeout(function() { Module.quaddle.send(0, 0, 6); });
+});
+
+// The workers that do the program's work away from the page: one for each
+// job under way, and one kept idle for the next job once its last has
+// answered. Loaded only when the first job starts. A job abandoned while its
+// worker is still loading is dropped there, and the worker kept for the next
+// job; one abandoned while its worker is at it ends the worker (the next job
+// gets a new one): its answer would come too late for anybody. A worker that
+// fails, or cannot be loaded, is ended, and its job answered with nothing.
+EM_JS(void, q_work, (int job, const char *work, const char *request), {
+    var J = Module.quaddleJobs;
+    if (!J) {
+        J = Module.quaddleJobs = {busy: {}, answers: {}, idle: null};
+        J.answer = function(job, answer) {
+            J.answers[job] = answer;
+            var Q = Module.quaddle;
+            if (Q) Q.send(0, job, 10); else _quaddle_event(0, job, 10, 0);
+        };
+        J.settle = function(worker, job, answer) {
+            if (J.busy[job] !== worker) return;
+            delete J.busy[job];
+            worker.job = 0;
+            if (J.idle) worker.terminate(); else J.idle = worker;
+            J.answer(job, answer);
+        };
+        J.broken = function(worker, why) {
+            if (J.idle === worker) J.idle = null;
+            worker.terminate();
+            var job = worker.job;
+            console.warn('Quaddle: the work was not done:', why);
+            if (!job || J.busy[job] !== worker) return;
+            delete J.busy[job];
+            worker.job = 0;
+            J.answer(job, "");
+        };
+        J.make = function() {
+            var worker = new Worker('quaddle-worker.js');
+            worker.onmessage = function(e) {
+                var said = e.data || {};
+                if (said.ready) worker.ready = true;
+                else if (typeof said.answer == 'string') J.settle(worker, said.job, said.answer);
+                else J.broken(worker, said.failed);
+            };
+            worker.onmessageerror = function() { J.broken(worker, 'an answer that could not be read'); };
+            worker.onerror = function(e) {
+                e.preventDefault();
+                J.broken(worker, e.message || 'the worker did not load');
+            };
+            return worker;
+        };
+    }
+    var worker = J.idle;
+    J.idle = null;
+    try {
+        worker = worker || J.make();
+    } catch (error) {
+        // No worker to be had: answered with nothing, once this call has
+        // returned, as the page's events are.
+        worker = {terminate: function() {}, postMessage: function() {
+            setTimeout(function() { J.broken(worker, String(error)); });
+        }};
+    }
+    worker.job = job;
+    J.busy[job] = worker;
+    worker.postMessage({job: job, work: UTF8ToString(work), request: UTF8ToString(request)});
+});
+
+EM_JS(void, q_abandon, (int job), {
+    var J = Module.quaddleJobs, worker = J.busy[job];
+    delete J.busy[job];
+    delete J.answers[job];
+    if (!worker) return;
+    worker.job = 0;
+    if (worker.ready || J.idle) {
+        worker.terminate();
+    } else {
+        worker.postMessage({drop: job});
+        J.idle = worker;
+    }
+});
+
+EM_JS(int, q_answer, (int job, char *buffer, int size), {
+    var J = Module.quaddleJobs, bytes = new TextEncoder().encode(J.answers[job] || "");
+    if (bytes.length <= size) {
+        HEAPU8.set(bytes, buffer);
+        delete J.answers[job];
+    }
+    return bytes.length;
 });
 
 EM_JS(void, q_open, (const char *address, int newTab), {
@@ -441,6 +587,11 @@ void createControl(int window, int index, const ControlElement &c)
     q_control(window, index, c.kind, c.parent, Text(c.name), Text(c.text), c.left, c.top, c.width,
               c.height, c.foreColor, c.backColor, c.enabled, c.centered, c.link,
               Text(c.accessibleName), c.numeric, c.enterPresses, c.fitGroup);
+}
+
+void createCommand(int window, int index, std::string_view text)
+{
+    q_command(window, index, Text(text));
 }
 
 void showWindow(int window)
@@ -527,6 +678,11 @@ void focus(int window, int index, bool selectAll)
     q_focus(window, index, selectAll);
 }
 
+void focusCommand(int window, int index)
+{
+    q_focusCommand(window, index);
+}
+
 int focused(int window)
 {
     return q_focused(window);
@@ -545,6 +701,21 @@ void stopTimer(int id)
 void wakeForTasks()
 {
     q_wake();
+}
+
+void startWork(int job, std::string_view work, std::string_view request)
+{
+    q_work(job, Text(work), Text(request));
+}
+
+void abandonWork(int job)
+{
+    q_abandon(job);
+}
+
+std::string answer(int job)
+{
+    return readText([&](char *buffer, int size) { return q_answer(job, buffer, size); });
 }
 
 void openAddress(std::string_view address, bool newTab)

@@ -18,6 +18,9 @@ enum class PageEvent {
     Enter,     // Enter in a single-line text box
     Tasks,     // work posted for later
     Rescaled,  // the window is drawn at another scale now (scale())
+    Change,    // the user changed the text of a single-line text box
+    Command,   // a click on the link of the window's command `control`
+    Answer,    // the answer of job `control` has come (answer())
 };
 
 // A colour packed as 0xRRGGBB, or -1 for none (the system's).
@@ -43,6 +46,8 @@ struct ControlElement {
 void createWindow(int window, std::string_view name, std::string_view caption,
                   std::string_view untitled, int width, int height, int backColor, int foreColor);
 void createControl(int window, int index, const ControlElement &control);
+// The link of one of the window's commands, beside the window.
+void createCommand(int window, int index, std::string_view text);
 void showWindow(int window);
 // The scale the window is drawn at on the page: 1 where it is drawn as
 // designed, more on a touch screen, less where the screen is too small.
@@ -64,6 +69,7 @@ void setFont(int window, int index, std::string_view family, double points, int 
 double textWidth(std::string_view family, double points, int weight, std::string_view text);
 // Focuses a control; `selectAll` selects a text box's text, as Tab does.
 void focus(int window, int index, bool selectAll);
+void focusCommand(int window, int index);
 // The index of the control with the focus, if it is in this window; else -1.
 int focused(int window);
 
@@ -72,6 +78,15 @@ int startTimer(int window, int timer, int intervalMs);
 void stopTimer(int id);
 // Asks for a PageEvent::Tasks once the browser has handled what is pending.
 void wakeForTasks();
+
+// Work away from the page, in a worker of its own that runs the program's own
+// copy of `work` (a Work's name) on `request`; a PageEvent::Answer with the
+// job's id follows. Abandoning a job ends its worker if it is still at it.
+void startWork(int job, std::string_view work, std::string_view request);
+void abandonWork(int job);
+// The answer of a job that has reported, once: empty where the worker could
+// not do the work (it did not load, or failed).
+std::string answer(int job);
 
 // Opens a web address in a new tab, without access to this page, or hands a
 // mailto: address to the browser.

@@ -11,6 +11,12 @@
 // that fits to its box, with its designed font and its box's width.
 function quaddlePrepaint(table) {
     var root = document.getElementById(table.window);
+    // An address that asks for another first window: this one is never
+    // shown, not even for a frame.
+    if (quaddleRules.everyAsked()) {
+        root.remove();
+        return;
+    }
     quaddleRules.faces();
     // As the program does it: the room is learnt with the window hidden.
     var scale = quaddleRules.drawAt(root, quaddleRules.scaleFor(document.getElementById('desktop'), table.width,

@@ -5,6 +5,13 @@
 // window the page has already drawn, finds nothing to change.
 
 var quaddleRules = {
+    // Whether the page's address asks for the window that lists every
+    // solution (./?every), which then opens at once, in place of the About
+    // window. Nothing where there is no address (the build's run under Node).
+    everyAsked: function() {
+        return typeof location == 'object' && new URLSearchParams(location.search).has('every');
+    },
+
     // The window's size is fixed: its client area as designed, the caption
     // bar and the frame around both (quaddle.css: a 1px frame, a 24px bar and
     // its 1px line), so that no layout need be undone to learn it.

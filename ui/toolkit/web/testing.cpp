@@ -10,6 +10,9 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace toolkit::testing {
 
 struct Session::Impl {};
@@ -18,9 +21,12 @@ namespace {
 
 // clang-format off
 // The element under the middle of a control (or a point of the client area,
-// in CSS pixels of the design), as the browser would find it.
-EM_JS(void, q_test_pointer, (int win, int index, int left, int top, int what), {
-    var W = Module.quaddle.w[win], el = index < 0 ? W.client : W.c[index];
+// in CSS pixels of the design, or the link of a command), as the browser
+// would find it.
+EM_JS(void, q_test_pointer, (int win, int index, int command, int left, int top, int what), {
+    var W = Module.quaddle.w[win], el = command >= 0 ? W.k[command] : index < 0 ? W.client : W.c[index];
+    // Scrolled to, where it is off the screen, as a user would.
+    if (command >= 0) el.scrollIntoView({block: 'nearest'});
     var box = el.getBoundingClientRect(), scale = box.width / (el.offsetWidth || 1);
     var x = box.left + (index < 0 ? left * scale : box.width / 2);
     var y = box.top + (index < 0 ? top * scale : box.height / 2);
@@ -56,6 +62,24 @@ EM_JS(void, q_test_key, (int win, const char *key, int shift), {
     if (target.dispatchEvent(new KeyboardEvent('keydown', init)) && k.length == 1)
         document.execCommand('insertText', false, k);
     (root.contains(document.activeElement) ? document.activeElement : root).dispatchEvent(new KeyboardEvent('keyup', init));
+});
+
+// A paste over the whole text of the box with the focus: its text replaced
+// and an 'input' event, as the browser's own paste gives, unless a listener
+// refused the paste as it began.
+EM_JS(void, q_test_paste, (int win, const char *text), {
+    var root = Module.quaddle.w[win].root, el = document.activeElement, t = UTF8ToString(text);
+    if (!root.contains(el) || !('value' in el) || el.readOnly) return;
+    var init = {inputType: 'insertFromPaste', data: t, bubbles: true, composed: true};
+    if (!el.dispatchEvent(new InputEvent('beforeinput', Object.assign({cancelable: true}, init)))) return;
+    el.value = t;
+    el.dispatchEvent(new InputEvent('input', init));
+});
+
+// Whether the command's link is on the page and shown, where a user sees it.
+EM_JS(int, q_test_commandShown, (int win, int command), {
+    var el = (Module.quaddle.w[win].k || [])[command], box = el && el.getBoundingClientRect();
+    return !!el && el.isConnected && box.width > 0 && box.height > 0 && getComputedStyle(el).visibility == 'visible';
 });
 
 EM_JS(void, q_test_close, (int win), {
@@ -113,7 +137,7 @@ Drawn drawn(const Control &control)
 
 void pointer(Control &control, int what)
 {
-    q_test_pointer(web::windowId(control), web::controlIndex(control), 0, 0, what);
+    q_test_pointer(web::windowId(control), web::controlIndex(control), -1, 0, 0, what);
 }
 
 } // namespace
@@ -159,7 +183,7 @@ void moveMouseOver(Control &control)
 
 void moveMouseOverBackground(Form &form, int left, int top)
 {
-    q_test_pointer(web::windowId(form), -1, pixels(left), pixels(top), 0);
+    q_test_pointer(web::windowId(form), -1, -1, pixels(left), pixels(top), 0);
 }
 
 void pressKey(Form &form, Key key)
@@ -194,6 +218,24 @@ void typeText(Form &form, const std::string &text)
         q_test_key(web::windowId(form), text.substr(i, length).c_str(), false);
         i += length;
     }
+}
+
+void pasteText(Form &form, const std::string &text)
+{
+    q_test_paste(web::windowId(form), text.c_str());
+}
+
+void chooseCommand(Form &form, std::string_view command)
+{
+    const auto &commands = form.design().commands;
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const CommandSpec &spec) { return spec.name == command; });
+    if (found == commands.end())
+        throw std::invalid_argument("no command named " + std::string(command));
+    const int index = static_cast<int>(found - commands.begin());
+    if (!form.isLoaded() || !q_test_commandShown(web::windowId(form), index))
+        throw std::runtime_error("the page shows no link for " + std::string(command));
+    q_test_pointer(web::windowId(form), -1, index, 0, 0, 1);
 }
 
 Control *focusedControl(Form &form)

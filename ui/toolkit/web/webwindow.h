@@ -22,4 +22,8 @@ std::string elementId(const Form &form, const Control &control);
 // themselves, never call it.
 void runInPage();
 
+// Hands the answer that job `job` has from the page to whoever started it,
+// if it still stands (job.cpp).
+void answerJob(int job);
+
 } // namespace toolkit::web

@@ -36,7 +36,7 @@ Color unpacked(int color)
 bool takesFocus(ControlKind kind)
 {
     return kind == ControlKind::TextBox || kind == ControlKind::MultiLineTextBox ||
-           kind == ControlKind::CommandButton;
+           kind == ControlKind::ScrollingTextBox || kind == ControlKind::CommandButton;
 }
 
 class WebWindow;
@@ -154,7 +154,9 @@ private:
     int m_id;
     std::vector<std::unique_ptr<WebControl>> m_controls;
     std::vector<std::unique_ptr<WebTimer>> m_timers;
-    std::vector<int> m_tabOrder; // controls that take the focus, by tab index
+    // Controls that take the focus, by tab index, then the commands' links,
+    // each by the number of controls plus its own index.
+    std::vector<int> m_tabOrder;
     bool m_shown = false;
     double m_fittedScale = 0; // none yet
 };
@@ -182,25 +184,25 @@ WebWindow::WebWindow(Form &form)
         std::optional<Color> fore = control.foreColor;
         if (!fore && control.backColor && control.kind != ControlKind::CommandButton)
             fore = design.foreColor;
-        createControl(m_id, index,
-                      {.kind = static_cast<int>(control.kind),
-                       .parent = inFrame ? static_cast<int>(form.indexOf(control.container)) : -1,
-                       .name = control.name,
-                       .text = control.text,
-                       .left = pixels(control.place.left),
-                       .top = pixels(control.place.top),
-                       .width = pixels(control.place.width),
-                       .height = pixels(control.place.height),
-                       .foreColor = packed(fore),
-                       .backColor = packed(control.backColor),
-                       .enabled = control.enabled,
-                       .centered = control.align == Align::Center,
-                       .link = control.handCursor,
-                       .accessibleName = control.accessibleName,
-                       .numeric = control.numeric,
-                       .enterPresses =
-                           control.kind == ControlKind::TextBox && !design.defaultButton.empty(),
-                       .fitGroup = control.shrinkToFit && control.font ? control.fitGroup : -1});
+        createControl(
+            m_id, index,
+            {.kind = static_cast<int>(control.kind),
+             .parent = inFrame ? static_cast<int>(form.indexOf(control.container)) : -1,
+             .name = control.name,
+             .text = control.text,
+             .left = pixels(control.place.left),
+             .top = pixels(control.place.top),
+             .width = pixels(control.place.width),
+             .height = pixels(control.place.height),
+             .foreColor = packed(fore),
+             .backColor = packed(control.backColor),
+             .enabled = control.enabled,
+             .centered = control.align == Align::Center,
+             .link = control.handCursor,
+             .accessibleName = control.accessibleName,
+             .numeric = control.numeric,
+             .enterPresses = control.kind == ControlKind::TextBox && !design.defaultButton.empty(),
+             .fitGroup = control.shrinkToFit && control.font ? control.fitGroup : -1});
         m_controls.push_back(std::make_unique<WebControl>(m_id, index, control));
         if (takesFocus(control.kind))
             m_tabOrder.push_back(index);
@@ -209,6 +211,13 @@ WebWindow::WebWindow(Form &form)
         return design.controls[static_cast<std::size_t>(a)].tabIndex <
                design.controls[static_cast<std::size_t>(b)].tabIndex;
     });
+    // The commands' links stand beside the window, outside what was
+    // designed, and come last in its tab order, so that a keyboard reaches
+    // them too.
+    for (std::size_t i = 0; i < design.commands.size(); ++i) {
+        createCommand(m_id, static_cast<int>(i), design.commands[i].text);
+        m_tabOrder.push_back(static_cast<int>(design.controls.size() + i));
+    }
 
     for (std::size_t i = 0; i < design.timers.size(); ++i)
         m_timers.push_back(
@@ -253,6 +262,11 @@ void WebWindow::focusNext(int from, bool back, bool selectAll)
     for (int step = 0; step < count; ++step) {
         position = (position + (back ? count - 1 : 1)) % count;
         const int index = m_tabOrder[static_cast<std::size_t>(position)];
+        const int command = index - static_cast<int>(m_controls.size());
+        if (command >= 0) {
+            focusCommand(m_id, command);
+            return;
+        }
         if (m_controls[static_cast<std::size_t>(index)]->enabled()) {
             focus(m_id, index, selectAll);
             return;
@@ -293,7 +307,14 @@ void WebWindow::handle(PageEvent event, int control, bool shift)
     case PageEvent::Rescaled:
         fitTexts(web::scale(m_id));
         break;
+    case PageEvent::Change:
+        m_form.raise(index, Event::Change);
+        break;
+    case PageEvent::Command:
+        m_form.raiseCommand(index);
+        break;
     case PageEvent::Tasks:
+    case PageEvent::Answer:
         break;
     }
 }
@@ -357,6 +378,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quaddle_event(int window, int control, int 
     const auto event = static_cast<PageEvent>(what);
     if (event == PageEvent::Tasks) {
         runTasks();
+        return;
+    }
+    if (event == PageEvent::Answer) {
+        toolkit::web::answerJob(control);
         return;
     }
     const auto found = windows().find(window);
