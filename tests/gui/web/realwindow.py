@@ -61,7 +61,7 @@ MAIN = f"//button[normalize-space()='{CALCULATE}']/ancestor::*[.//input and .//t
 ENTRIES, RESULT = MAIN + "//input", MAIN + "//textarea"
 WARNING = "//dialog[@open]"
 # The every-solution window, its hand and target boxes, and the link to it.
-EVERY = f"//button[normalize-space()='{CLOSE}']/ancestor::*[.//input and .//textarea][1]"
+EVERY = f"//button[normalize-space()='{CLOSE}']/ancestor::*[.//input and .//*[@role='textbox']][1]"
 EVERY_ENTRIES = EVERY + "//input"
 LINK = "//button[contains(@class, 'q-command')]"
 
@@ -74,7 +74,8 @@ EVERY_STATE = """
 const root = document.getElementById('frmEvery');
 if (!root || root.hidden) return null;
 const part = name => document.getElementById('frmEvery-' + name);
-return [part('TxtHand').value, part('TxtTarget').value, part('lblAnswer').textContent, part('TxtSolutions').value];
+const lines = [...part('TxtSolutions').children].map(block => block.textContent).join('\\n');
+return [part('TxtHand').value, part('TxtTarget').value, part('lblAnswer').textContent, lines];
 """
 
 # What the hand box asks a touch keyboard for: a keyboard with letters and

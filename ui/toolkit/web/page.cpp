@@ -31,6 +31,25 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.release = function() {
         while (!Q.waiting && Q.held.length) _quaddle_event.apply(null, Q.held.shift());
     };
+    // A list's text, CR LF or LF between its lines, as blocks of lines that
+    // the engine lays out only as they scroll into view: thousands of lines
+    // then take a few milliseconds, not a tenth of a second. Each block is
+    // a block, so a selection across them copies their lines apart.
+    Q.list = function(el, t) {
+        var lines = t ? t.split(String.fromCharCode(13, 10)).join(String.fromCharCode(10)).split(String.fromCharCode(10)) : [];
+        var blocks = document.createDocumentFragment();
+        for (var i = 0; i < lines.length; i += 100) {
+            var block = document.createElement('div');
+            block.className = 'q-lines';
+            var count = Math.min(100, lines.length - i);
+            block.style.containIntrinsicSize = 'auto ' + (count * 1.25) + 'em';
+            block.textContent = lines.slice(i, i + count).join(String.fromCharCode(10));
+            blocks.append(block);
+        }
+        el.lines = lines.join(String.fromCharCode(10));
+        el.replaceChildren(blocks);
+        el.scrollTop = 0;
+    };
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
     // Labels and frames have no disabled state of their own in HTML.
@@ -251,7 +270,7 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
                         int numeric, int enterPresses, int fitGroup), {
     var Q = Module.quaddle, W = Q.w[win], id = W.root.id + '-' + UTF8ToString(name);
     var el = W.adopted ? document.getElementById(id)
-                       : document.createElement(['div', 'input', 'textarea', 'button', 'div', 'textarea'][kind]);
+                       : document.createElement(['div', 'input', 'textarea', 'button', 'div', 'div'][kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
     el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame', 'box q-scrolling'][kind];
     el.id = id;
@@ -264,12 +283,26 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     // A text the page fits to its box, and the group that shares one size
     // (prepaint.js): -1 for none.
     if (fitGroup >= 0) el.dataset.fit = fitGroup;
-    if (kind == 1 || kind == 2 || kind == 5) {
+    if (kind == 5) {
+        // A list to read, select and copy, never to change: a box of text,
+        // not a text area, which lays out every line of a long list at once
+        // and keeps the page waiting (Q.list).
+        el.tabIndex = 0;
+        el.setAttribute('role', 'textbox');
+        el.setAttribute('aria-readonly', 'true');
+        el.setAttribute('aria-multiline', 'true');
+        el.addEventListener('keydown', function(e) {
+            // Select All selects the list, not the page.
+            if ((e.ctrlKey || e.metaKey) && !e.altKey && e.key.toLowerCase() == 'a') {
+                e.preventDefault();
+                getSelection().selectAllChildren(el);
+            }
+        });
+        Q.list(el, t);
+    } else if (kind == 1 || kind == 2) {
         // What was typed into a box the page drew is kept.
         if (!W.adopted) el.value = t;
         el.said = el.value;
-        // A list to read, select and copy, never to change.
-        if (kind == 5) el.readOnly = true;
         el.spellcheck = false;
         el.autocomplete = 'off';
         // Numbers and sums, not words: a touch keyboard neither corrects
@@ -367,8 +400,8 @@ EM_JS(void, q_remove, (int win), {
 // Writes the text as UTF-8 into `buffer` where it fits; returns its length.
 EM_JS(int, q_text, (int win, int index, char *buffer, int size), {
     var el = Module.quaddle.w[win].c[index];
-    var t = 'value' in el && el.tagName != 'BUTTON' ? el.value : el.textContent;
-    var bytes = new TextEncoder().encode(el.tagName == 'TEXTAREA' ? t.split(String.fromCharCode(10)).join(String.fromCharCode(13, 10)) : t);
+    var t = el.lines != null ? el.lines : 'value' in el && el.tagName != 'BUTTON' ? el.value : el.textContent;
+    var bytes = new TextEncoder().encode(el.tagName == 'TEXTAREA' || el.lines != null ? t.split(String.fromCharCode(10)).join(String.fromCharCode(13, 10)) : t);
     if (bytes.length <= size) HEAPU8.set(bytes, buffer);
     return bytes.length;
 });
@@ -380,8 +413,10 @@ EM_JS(int, q_caption, (int win, char *buffer, int size), {
 });
 
 EM_JS(void, q_setText, (int win, int index, const char *text), {
-    var el = Module.quaddle.w[win].c[index], t = UTF8ToString(text);
-    if ('value' in el && el.tagName != 'BUTTON') el.value = el.said = t; else el.textContent = t;
+    var Q = Module.quaddle, el = Q.w[win].c[index], t = UTF8ToString(text);
+    if (el.lines != null) Q.list(el, t);
+    else if ('value' in el && el.tagName != 'BUTTON') el.value = el.said = t;
+    else el.textContent = t;
 });
 
 EM_JS(int, q_foreColor, (int win, int index), {
