@@ -1,6 +1,7 @@
 // What only the Win32 backend does: windows that move between screens of
 // different densities, the fonts it picks, labels and the dialog manager,
-// designed colours, the real warning box, and work posted to the message loop.
+// designed colours, the real warning box, and work posted to the message loop
+// from the windows' thread and from others.
 #include "about/frmabout.h"
 #include "main/form1.h"
 #include "shellrecorder.h"
@@ -19,6 +20,7 @@
 #include <numeric>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 using toolkit::testing::processEvents;
@@ -355,6 +357,37 @@ TEST_CASE_FIXTURE(Windows,
     std::vector<int> expected(tasks);
     std::iota(expected.begin(), expected.end(), 0);
     CHECK(ran == expected);
+}
+
+TEST_CASE_FIXTURE(Windows, "work posted from other threads runs once each, in each thread's order")
+{
+    // Posted while the loop takes tasks off, so that the queue empties and
+    // fills under it: a wake-up missed then would leave tasks waiting.
+    constexpr int threads = 4;
+    constexpr int tasks = 5000;
+    std::vector<std::vector<int>> ran(threads); // only the loop's thread touches these
+    int total = 0;
+    {
+        std::vector<std::jthread> posters;
+        for (int t = 0; t < threads; ++t) {
+            posters.emplace_back([&ran, &total, t] {
+                for (int i = 0; i < tasks; ++i) {
+                    toolkit::backend::post([&ran, &total, t, i] {
+                        ran[t].push_back(i);
+                        ++total;
+                    });
+                    if (i % 64 == 0)
+                        std::this_thread::yield();
+                }
+            });
+        }
+        CHECK(toolkit::testing::waitUntil([&] { return total == threads * tasks; }, 30000));
+    }
+    processEvents();
+    std::vector<int> expected(tasks);
+    std::iota(expected.begin(), expected.end(), 0);
+    for (const std::vector<int> &each : ran)
+        CHECK(each == expected);
 }
 
 TEST_CASE_FIXTURE(Windows, "the window system's close hides at once and destroys the window later")

@@ -1,6 +1,7 @@
 // The toolkit's windows as Win32 top-level windows: each control kind as the
 // system control that behaves like it (STATIC, EDIT, BUTTON), placed in twips
 // at the window's density, with its events routed back to the form.
+#include "eventloop.h"
 #include "fonts.h"
 #include "handles.h"
 #include "toolkit/backend.h"
@@ -785,6 +786,8 @@ void initialize()
         form.lpszClassName = formClass;
         form.hIcon = LoadIconW(instance(), L"IDI_ICON1");
         RegisterClassExW(&form);
+        // Made here, on the windows' thread, before any work can post to it.
+        tasksWindow();
         return true;
     }();
     (void)done;
