@@ -16,6 +16,7 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <numeric>
 #include <span>
@@ -28,6 +29,52 @@ namespace win32 = toolkit::win32;
 
 namespace {
 
+// A text box that counts its changes and offers a command, above a list.
+constexpr toolkit::ControlSpec probeControls[] = {
+    {.kind = toolkit::ControlKind::TextBox,
+     .name = "Entry",
+     .text = "",
+     .place = {0, 0, 2000, 330},
+     .tabIndex = 0},
+    {.kind = toolkit::ControlKind::ScrollingTextBox,
+     .name = "List",
+     .text = "",
+     .place = {0, 400, 2000, 1000},
+     .tabIndex = 1},
+    {.kind = toolkit::ControlKind::CommandButton,
+     .name = "Next",
+     .text = "next",
+     .place = {0, 1500, 900, 330},
+     .tabIndex = 2},
+};
+constexpr toolkit::CommandSpec probeCommands[] = {{"Count", "数一下", "Entry"}};
+constexpr toolkit::FormSpec probeLayout{.name = "Probe",
+                                        .caption = "Probe",
+                                        .width = 2200,
+                                        .height = 2000,
+                                        .controls = probeControls,
+                                        .commands = probeCommands};
+
+class Probe : public toolkit::Form
+{
+public:
+    Probe()
+        : toolkit::Form(probeLayout)
+    {
+        bind<Probe>(handlers);
+    }
+    int changes = 0;
+    int commands = 0;
+    void Entry_Change() { ++changes; }
+    void Count_Click() { ++commands; }
+
+private:
+    static constexpr toolkit::Handler<Probe> handlers[] = {
+        {"Entry", toolkit::Event::Change, &Probe::Entry_Change},
+        {"Count", toolkit::Event::Click, &Probe::Count_Click},
+    };
+};
+
 // Each case starts with no window loaded, whatever the last one left.
 struct Windows {
     Windows() { unloadAll(); }
@@ -38,6 +85,8 @@ struct Windows {
             toolkit::form<frmAbout>().Unload();
         if (toolkit::formExists<Form1>())
             toolkit::form<Form1>().Unload();
+        if (toolkit::formExists<Probe>())
+            toolkit::form<Probe>().Unload();
         processEvents();
     }
 };
@@ -83,6 +132,69 @@ LOGFONTW logFontOf(HFONT font)
     LOGFONTW logFont{};
     GetObjectW(font, sizeof(logFont), &logFont);
     return logFont;
+}
+
+void setClipboard(const std::wstring &text)
+{
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (!text.empty()) {
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(GlobalLock(data)));
+        GlobalUnlock(data);
+        SetClipboardData(CF_UNICODETEXT, data);
+    }
+    CloseClipboard();
+}
+
+std::wstring clipboard()
+{
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t *>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// The context menu of a control as the keyboard asks for it: each entry's
+// text and whether it may be chosen ("-" a separator); the entry whose
+// mnemonic is `pick` is then chosen with it, else the menu is closed.
+std::vector<std::pair<std::wstring, bool>> contextMenu(HWND control, wchar_t pick = 0)
+{
+    static std::vector<std::pair<std::wstring, bool>> seen;
+    static wchar_t key;
+    static int ticks;
+    seen.clear();
+    key = pick;
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND menuWindow = FindWindowW(L"#32768", nullptr);
+        if (!menuWindow || !IsWindowVisible(menuWindow))
+            return;
+        if (++ticks > 1) { // no answer to the key
+            EndMenu();
+            return;
+        }
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64]{L"-"};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            seen.emplace_back(state & MF_SEPARATOR ? L"-" : text, !(state & MF_GRAYED));
+        }
+        if (key)
+            PostMessageW(GetFocus(), WM_CHAR, key, 1);
+        else
+            EndMenu();
+    });
+    SetFocus(control);
+    SendMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
+    KillTimer(nullptr, timer);
+    return seen;
 }
 
 template <typename Window> Window &shown()
@@ -399,4 +511,139 @@ TEST_CASE_FIXTURE(Windows, "the window system's close hides at once and destroys
     processEvents();
     CHECK_FALSE(IsWindow(window));
     CHECK_FALSE(toolkit::formExists<Form1>());
+}
+
+TEST_CASE_FIXTURE(Windows, "a text box reports each of the user's edits once, setText none")
+{
+    Probe &probe = shown<Probe>();
+    toolkit::Control &entry = probe.control("Entry");
+    HWND box = win32::controlHandle(entry);
+    SetFocus(box);
+    const struct {
+        const char *edit;
+        std::function<void()> make;
+        int changes;
+        std::string text;
+    } rows[] = {
+        {"setText", [&] { entry.setText("12"); }, 0, "12"},
+        {"typing",
+         [&] {
+             SendMessageW(box, EM_SETSEL, 2, 2);
+             toolkit::testing::typeText(probe, "34");
+         },
+         2, "1234"},
+        {"pasting", [&] { toolkit::testing::pasteText(probe, "5 6"); }, 1, "5 6"},
+        {"cutting", [&] { SendMessageW(box, EM_SETSEL, 0, 2), SendMessageW(box, WM_CUT, 0, 0); }, 1,
+         "6"},
+        {"undoing", [&] { SendMessageW(box, WM_UNDO, 0, 0); }, 1, "5 6"},
+        {"pasting the same", [&] { toolkit::testing::pasteText(probe, "5 6"); }, 0, "5 6"},
+        {"setText again", [&] { entry.setText(""); }, 0, ""},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.edit);
+        const int before = probe.changes;
+        row.make();
+        processEvents();
+        CHECK(probe.changes - before == row.changes);
+        CHECK(entry.text() == row.text);
+    }
+}
+
+TEST_CASE_FIXTURE(Windows, "context menus: the standard entries in Chinese, greyed where they "
+                           "do nothing, working, then the window's commands")
+{
+    Probe &probe = shown<Probe>();
+    HWND entry = win32::controlHandle(probe.control("Entry"));
+    HWND list = win32::controlHandle(probe.control("List"));
+    const std::wstring standard[] = {L"撤消(&U)", L"-",        L"剪切(&T)", L"复制(&C)",
+                                     L"粘贴(&P)", L"删除(&D)", L"-",        L"全选(&A)"};
+    const struct {
+        HWND control;
+        const wchar_t *text;
+        DWORD start, end;
+        const wchar_t *copied;
+        const char *enabled; // 1 where each standard entry may be chosen
+        wchar_t pick;
+        const wchar_t *textAfter;
+        const wchar_t *copiedAfter;
+    } rows[] = {
+        {entry, L"", 0, 0, L"", "0-0000-0", 0, L"", L""},
+        {entry, L"", 0, 0, L"3 8", "0-0010-0", L'p', L"3 8", L"3 8"},
+        {entry, L"3 8", 0, 0, L"", "1-0000-1", L'u', L"", L""},
+        {entry, L"1 2 3", 0, 5, L"x", "0-1111-0", L't', L"", L"1 2 3"},
+        {entry, L"1 2 3", 1, 3, L"x", "0-1111-1", L'd', L"1 3", L"x"},
+        {entry, L"1 2 3", 2, 2, L"", "0-0000-1", L'a', L"1 2 3", L""},
+        {list, L"1+2\r\n3", 0, 3, L"x", "0-0100-1", L'c', L"1+2\r\n3", L"1+2"},
+        {list, L"1+2\r\n3", 0, 6, L"x", "0-0100-0", 0, L"1+2\r\n3", L"x"},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(win32::narrow(row.text));
+        CAPTURE(static_cast<char>(row.pick));
+        if (row.pick != L'u') // the last paste stays to be undone
+            SetWindowTextW(row.control, row.text);
+        SendMessageW(row.control, EM_SETSEL, row.start, row.end);
+        setClipboard(row.copied);
+        const int commands = probe.commands;
+        const auto menu = contextMenu(row.control, row.pick);
+        processEvents();
+        REQUIRE(menu.size() >= std::size(standard));
+        for (std::size_t i = 0; i < std::size(standard); ++i) {
+            CAPTURE(i);
+            CHECK(menu[i].first == standard[i]);
+            if (standard[i] != L"-")
+                CHECK(menu[i].second == (row.enabled[i] == '1'));
+        }
+        // The commands of the control, after a separator.
+        const bool offers = row.control == entry;
+        CHECK(menu.size() == std::size(standard) + (offers ? 2 : 0));
+        if (offers)
+            CHECK((menu.back() == std::pair<std::wstring, bool>{L"数一下", true}));
+        CHECK(probe.control(row.control == entry ? "Entry" : "List").text() ==
+              win32::narrow(row.textAfter));
+        CHECK(win32::narrow(clipboard()) == win32::narrow(row.copiedAfter));
+        CHECK(probe.commands == commands);
+    }
+    toolkit::testing::chooseCommand(probe, "Count");
+    CHECK(probe.commands == 1);
+    CHECK_THROWS(toolkit::testing::chooseCommand(probe, "None"));
+}
+
+TEST_CASE_FIXTURE(Windows, "a scrolling box: read-only, drawn as a box, its lines wrapped, a long "
+                           "list scrolled, Tab moving on")
+{
+    Probe &probe = shown<Probe>();
+    toolkit::Control &list = probe.control("List");
+    HWND box = win32::controlHandle(list);
+    const Colors colors = drawingColors(probe, list, WM_CTLCOLORSTATIC);
+    CHECK(colors.back == GetSysColor(COLOR_WINDOW));
+    CHECK(colors.text == GetSysColor(COLOR_WINDOWTEXT));
+    const auto scrolls = [&] {
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        return GetScrollInfo(box, SB_VERT, &info) &&
+               info.nMax - info.nMin + 1 > static_cast<int>(info.nPage);
+    };
+    for (const int lines : {1, 200}) {
+        CAPTURE(lines);
+        std::string text = "1";
+        for (int i = 1; i < lines; ++i)
+            text += "\r\n" + std::to_string(i + 1);
+        list.setText(text);
+        CHECK(scrolls() == (lines > 1));
+        CHECK(list.text() == text);
+    }
+    // One line longer than the box is wrapped, not scrolled sideways.
+    list.setText(std::string(200, '8') + " " + std::string(200, '8'));
+    CHECK(SendMessageW(box, EM_GETLINECOUNT, 0, 0) > 1);
+    CHECK((GetWindowLongPtrW(box, GWL_STYLE) & (WS_HSCROLL | ES_AUTOHSCROLL)) == 0);
+
+    toolkit::testing::pressKey(probe, toolkit::testing::Key::Tab);
+    REQUIRE(toolkit::testing::focusedControl(probe) == &list);
+    toolkit::testing::typeText(probe, "x");
+    toolkit::testing::pressKey(probe, toolkit::testing::Key::Return);
+    CHECK(list.text() == std::string(200, '8') + " " + std::string(200, '8'));
+    CHECK(toolkit::testing::isVisible(probe));
+    toolkit::testing::pressKey(probe, toolkit::testing::Key::Tab);
+    CHECK(toolkit::testing::focusedControl(probe) == &probe.control("Next"));
 }
