@@ -399,12 +399,15 @@ TEST_CASE_FIXTURE(Windows, "the dialog manager walks the main window in tab-inde
         toolkit::testing::pressKey(form, Key::BackTab);
         CHECK(toolkit::testing::focusedControl(form) == &form.control(*name));
     }
-    // Tab leaves the result box without typing a tab; Enter there is a new line.
+    // Tab leaves the result box without typing a tab; Enter there is a new
+    // line; Escape there closes nothing.
     while (toolkit::testing::focusedControl(form) != &form.control("Text1"))
         toolkit::testing::pressKey(form, Key::Tab);
     form.control("Text1").setText("");
     toolkit::testing::pressKey(form, Key::Return);
     CHECK(form.control("Text1").text() == "\r\n");
+    toolkit::testing::pressKey(form, Key::Escape);
+    REQUIRE(toolkit::testing::isVisible(form));
     toolkit::testing::pressKey(form, Key::Tab);
     CHECK(form.control("Text1").text() == "\r\n");
     CHECK(toolkit::testing::focusedControl(form) == &form.control("cmdExit"));
@@ -642,6 +645,8 @@ TEST_CASE_FIXTURE(Windows, "a scrolling box: read-only, drawn as a box, its line
     REQUIRE(toolkit::testing::focusedControl(probe) == &list);
     toolkit::testing::typeText(probe, "x");
     toolkit::testing::pressKey(probe, toolkit::testing::Key::Return);
+    toolkit::testing::pressKey(probe, toolkit::testing::Key::Escape);
+    REQUIRE(toolkit::testing::isVisible(probe));
     CHECK(list.text() == std::string(200, '8') + " " + std::string(200, '8'));
     CHECK(toolkit::testing::isVisible(probe));
     toolkit::testing::pressKey(probe, toolkit::testing::Key::Tab);

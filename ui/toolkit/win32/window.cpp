@@ -319,7 +319,9 @@ void TextBoxControl::chooseOwnEntry(UINT entry)
         SendMessageW(m_handle, entry, 0, 0);
 }
 
-// Enter starts a new line; Tab moves on rather than typing a tab.
+// Enter starts a new line; Tab moves on rather than typing a tab; Escape is
+// left to the window, as in a single-line box, where the system's box would
+// close a window it takes for a dialog.
 class MultiLineControl : public TextBoxControl
 {
 public:
@@ -336,7 +338,8 @@ protected:
         if (message == WM_GETDLGCODE) {
             LRESULT code = TextBoxControl::message(message, wParam, lParam) & ~DLGC_WANTTAB;
             const auto *key = reinterpret_cast<const MSG *>(lParam);
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+            if (key && key->message == WM_KEYDOWN &&
+                (key->wParam == VK_TAB || key->wParam == VK_ESCAPE))
                 code &= ~DLGC_WANTALLKEYS;
             return code;
         }
