@@ -3,6 +3,7 @@
 // designed colours, the real warning box, and work posted to the message loop
 // from the windows' thread and from others.
 #include "about/frmabout.h"
+#include "every/frmevery.h"
 #include "main/form1.h"
 #include "shellrecorder.h"
 #include "toolkit/testing.h"
@@ -87,6 +88,8 @@ struct Windows {
             toolkit::form<Form1>().Unload();
         if (toolkit::formExists<Probe>())
             toolkit::form<Probe>().Unload();
+        if (toolkit::formExists<frmEvery>())
+            toolkit::form<frmEvery>().Unload();
         processEvents();
     }
 };
@@ -208,11 +211,13 @@ TEST_CASE_FIXTURE(Windows, "the windows keep their layout as they move between 9
 {
     Form1 &form1 = shown<Form1>();
     frmAbout &about = shown<frmAbout>();
+    frmEvery &every = shown<frmEvery>();
     // And back, without drift.
     for (const int dpi : {96, 144, 96}) {
         CAPTURE(dpi);
         for (toolkit::Form *form :
-             {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about)}) {
+             {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about),
+              static_cast<toolkit::Form *>(&every)}) {
             changeDpi(*form, dpi);
             CHECK(toolkit::testing::scale(*form) == dpi / 96.0);
             checkLayout(*form);
@@ -222,7 +227,8 @@ TEST_CASE_FIXTURE(Windows, "the windows keep their layout as they move between 9
     }
     // Of a fixed size.
     for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about)}) {
+         {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about),
+          static_cast<toolkit::Form *>(&every)}) {
         const LONG_PTR style = GetWindowLongPtrW(win32::windowHandle(*form), GWL_STYLE);
         CHECK((style & WS_THICKFRAME) == 0);
         CHECK((style & WS_MAXIMIZEBOX) == 0);
