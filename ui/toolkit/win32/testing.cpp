@@ -130,6 +130,7 @@ struct Choice {
     bool menuSeen = false;
     bool entryFound = false;
     bool entered = false;
+    bool timedOut = false;
 };
 thread_local Choice *choice = nullptr;
 
@@ -160,17 +161,23 @@ void CALLBACK stepThroughMenu(HWND, UINT, UINT_PTR, DWORD)
 {
     Choice *wanted = choice;
     HWND window = shownMenu();
-    if (!wanted || wanted->entered || !window)
+    if (!wanted || !window)
         return;
     wanted->menuSeen = true;
+    if (GetTickCount64() >= wanted->deadline) {
+        wanted->timedOut = true;
+        EndMenu();
+        return;
+    }
+    if (wanted->entered)
+        return;
     const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
     const UINT state = menu ? GetMenuState(menu, wanted->id, MF_BYCOMMAND) : static_cast<UINT>(-1);
     wchar_t text[256]{};
     if (state != static_cast<UINT>(-1))
         GetMenuStringW(menu, wanted->id, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
     wanted->entryFound = state != static_cast<UINT>(-1) && wanted->text == text;
-    if (!wanted->entryFound || (state & (MF_GRAYED | MF_DISABLED)) ||
-        GetTickCount64() >= wanted->deadline) {
+    if (!wanted->entryFound || (state & (MF_GRAYED | MF_DISABLED))) {
         EndMenu();
         return;
     }
@@ -302,15 +309,16 @@ void chooseCommand(Form &form, std::string_view command)
     choice = &wanted;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, stepThroughMenu);
     key(control, VK_APPS, false);
-    // Where the system posts the request rather than sending it.
-    waitUntil([&] { return wanted.menuSeen && !shownMenu(); }, 10000);
+    // The menu has run in the key's handling; one that comes later is
+    // waited for, until it has gone.
+    waitUntil([&] { return wanted.menuSeen && !shownMenu(); }, 15000);
     KillTimer(nullptr, timer);
     choice = nullptr;
     if (!wanted.menuSeen)
         throw std::runtime_error("no context menu popped up for " + std::string(command));
     if (!wanted.entryFound)
         throw std::runtime_error("the context menu has no entry " + std::string(command));
-    if (!wanted.entered)
+    if (!wanted.entered || wanted.timedOut)
         throw std::runtime_error("the entry " + std::string(command) + " could not be chosen");
 }
 

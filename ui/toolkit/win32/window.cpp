@@ -241,7 +241,7 @@ public:
         return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     }
 
-    // The box notifies its change while the text is being set.
+    // The box notifies the change while its text is set: no Change.
     void setText(std::string_view text) override
     {
         const bool wasSetting = std::exchange(m_settingText, true);
@@ -582,12 +582,9 @@ bool Win32Control::contextMenu(LPARAM lParam)
 
     POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (at.x == -1 && at.y == -1) {
-        const POINT middle = [&] {
-            RECT box;
-            GetClientRect(m_handle, &box);
-            return POINT{box.right / 2, box.bottom / 2};
-        }();
-        at = middle;
+        RECT box;
+        GetClientRect(m_handle, &box);
+        at = {box.right / 2, box.bottom / 2};
         ClientToScreen(m_handle, &at);
     }
     if (takesFocus() && GetFocus() != m_handle)
