@@ -297,7 +297,7 @@ void chooseCommand(Form &form, std::string_view command)
 {
     const auto &commands = form.design().commands;
     const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const CommandSpec &spec) { return spec.name == command; });
+                                    [&](const CommandSpec &each) { return each.name == command; });
     if (found == commands.end())
         throw std::invalid_argument("no command named " + std::string(command));
     const std::size_t index = static_cast<std::size_t>(found - commands.begin());
