@@ -41,6 +41,12 @@ set(CPACK_NSIS_EXECUTABLE ${QUADDLE_MAKENSIS})
 set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-INPUTCHARSET UTF8")
 set(CPACK_QUADDLE_COMMENT ${QUADDLE_COMMENT})
 set(CPACK_QUADDLE_COMMENT_ZH_CN ${QUADDLE_COMMENT_ZH_CN})
+# The shortcut to the every-solution window (quaddle.exe --every): its name,
+# as the window's title has it in Chinese, and its tooltip.
+set(CPACK_QUADDLE_EVERY_NAME "${PROJECT_NAME} - Every solution")
+set(CPACK_QUADDLE_EVERY_NAME_ZH_CN "${PROJECT_NAME} 所有解法")
+set(CPACK_QUADDLE_EVERY_COMMENT "Every way the cards of a hand make a target")
+set(CPACK_QUADDLE_EVERY_COMMENT_ZH_CN "一手牌算出目标数的所有方法")
 set(CPACK_NSIS_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_NSIS_DISPLAY_NAME ${PROJECT_NAME})
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")

@@ -134,7 +134,10 @@ void Form1::mnuEvery_Click()
 {
     const std::array entries{TxtNum1, TxtNum2, TxtNum3, TxtNum4};
     std::string hand;
-    for (const toolkit::ControlRef &entry : entries)
-        hand += (hand.empty() ? "" : " ") + entry->text();
+    for (const toolkit::ControlRef &entry : entries) {
+        if (!hand.empty())
+            hand += ' ';
+        hand += entry->text();
+    }
     toolkit::form<frmEvery>().showHand(hand);
 }

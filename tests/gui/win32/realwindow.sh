@@ -4,17 +4,21 @@
 # About window comes up with OK disabled, OK hands over to the main window
 # after the ten-second countdown, 12 12 12 12 and Calculate show four lines,
 # a bad entry brings up the warning box, Exit ends the program with status 0.
+# Then, started with --every (/EVERY at 144 DPI), the program opens the
+# every-solution window at once, without the About window; a hand typed into
+# it lists its solutions; Close ends the program.
 # Every wait asks again until its deadline; a failure names the step and
 # leaves a screenshot. Screenshots are kept in BUILD/realwindow/.
 #
-# Usage: realwindow.sh BUILD_DIR EXE MAIN_WINDOW_TITLE PREFIX_96 PREFIX_144
+# Usage: realwindow.sh BUILD_DIR EXE MAIN_WINDOW_TITLE EVERY_WINDOW_TITLE PREFIX_96 PREFIX_144
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 exe=$2
 main_title=$3
-prefix_96=$4
-prefix_144=$5
+every_title=$4
+prefix_96=$5
+prefix_144=$6
 out=$build/realwindow
 rm -rf "$out"
 mkdir -p "$out"
@@ -134,6 +138,42 @@ run_at() {
     local status=0
     wait "$app" || status=$?
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    wine_wait || fail "Wine's own processes had not ended two minutes after the program"
+
+    # Asked for the every-solution window, the program shows it alone.
+    local option=--every
+    [ "$dpi" = 144 ] && option=/EVERY
+    WINEDEBUG=-all,err+all wine_run "$exe" "$option" >>"$out/$tag.log" 2>&1 &
+    app=$!
+    xdisplay_own "$app"
+    wait_until 60 named_window "$every_title" || fail "$option opened no window '$every_title' within 60 s"
+    local every=$window
+    one_window && [ "$window" = "$every" ] || fail "$option opened another window than '$every_title'"
+    geometry_is "$every" 4800 5145
+    wait_until 30 drawn "$every" || fail "the every-solution window was not drawn"
+    wait_until 30 active "$every" || fail "the every-solution window did not get the focus"
+    shot every-start
+
+    # Six cards typed into the hand, which has the focus, replace 3 3 8 8; the
+    # list, reached with Tab past the target, has all of them selected, and
+    # is copied until the search has answered.
+    xdotool key ctrl+a
+    xdotool type '1 2 3 4 5 6'
+    xdotool key Tab Tab
+    local copied=""
+    every_listed() {
+        xdotool key shift+Tab Tab ctrl+c
+        copied=$(clipboard_wait 10 | tr -d '\r') && [ "$(grep -c . <<<"$copied")" -eq 2553 ]
+    }
+    wait_until 90 every_listed ||
+        fail "1 2 3 4 5 6 lists $(grep -c . <<<"$copied") lines, not its 2553 solutions"
+    shot every-list
+
+    click "$every" 4222 4837
+    wait_until 30 ended || fail "the program did not end on Close"
+    status=0
+    wait "$app" || status=$?
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after Close"
     # Wine's own processes end before the display does.
     wine_wait || fail "Wine's own processes had not ended two minutes after the program"
     echo "realwindow at $dpi DPI: passed"

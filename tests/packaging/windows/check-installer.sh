@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs Quaddle with its Windows installer, silently, into the test's Wine
-# prefix; checks the files, the Start-menu shortcut and the entry in the list
-# of installed programs; runs the installed quaddle-solve.exe; uninstalls
+# prefix, in English; checks the files, the Start-menu shortcuts and the entry
+# in the list of installed programs; runs the installed quaddle-solve.exe; uninstalls
 # silently and checks that nothing of ours is left behind.
 # Usage: check-installer.sh INSTALLER APP_ID NAME VERSION PUBLISHER VENDOR_KEY WITH_PROGRAM(0|1)
 # WINEPREFIX (and the rest of wineprefix.sh's environment) comes from CTest.
@@ -22,7 +22,7 @@ expect_clean_prefix "$program_folder"
 # A failed run must not leave the next one a prefix with Quaddle in it.
 trap 'remove_installed "$program_folder"' EXIT
 
-wine_run_captured "$installer" /S >/dev/null || {
+LC_ALL=en_US.UTF-8 wine_run_captured "$installer" /S >/dev/null || {
     echo "check-installer: the silent install ends with status $?" >&2
     exit 1
 }
@@ -42,7 +42,10 @@ if [ "$with_program" = 1 ]; then
     else
         fail "no Start-menu shortcut $name for all users"
     fi
-elif [ -e "$shortcut" ]; then
+    link=$(strings -a -el "$every_shortcut_en" 2>/dev/null)
+    grep -qiF "$install_dir\quaddle.exe" <<<"$link" && grep -qxF -- --every <<<"$link" ||
+        fail "the shortcut '$(basename "$every_shortcut_en")' does not run quaddle.exe --every: $link"
+elif [ -e "$shortcut" ] || [ -e "$every_shortcut_en" ]; then
     fail "a shortcut to a program the build does not have"
 fi
 users_shortcuts >/dev/null && fail "a shortcut in the user's own Start menu: the install is not per machine"

@@ -3,12 +3,13 @@
 # it, which has one file fewer and two more (one in a folder of its own) and
 # goes where the last one is; then that version once more, into another
 # folder. Checks after each that the one folder holds exactly that version's
-# files and the prefix one shortcut and one entry in the installed programs,
-# with that version; uninstalls and checks that nothing of ours is left. An
+# files and the prefix the two shortcuts and one entry in the installed
+# programs, with that version; uninstalls, in another language than the last
+# install, and checks that nothing of ours is left. An
 # install over a version whose uninstaller fails must fail and change nothing.
 # The installs run in an English, a German and a Chinese locale: the
 # installer speaks Chinese in the Chinese one, English in the others, as the
-# shortcut's tooltip shows.
+# shortcut's tooltip and the every-solution shortcut's name show.
 # Usage: check-upgrade.sh INSTALLER ZIP CPACK CPACK_CONFIG APP_ID NAME VERSION
 #                         VENDOR_KEY WITH_PROGRAM(0|1) COMMENT COMMENT_ZH_CN
 # The higher version is made here, by CPACK from CPACK_CONFIG with the files
@@ -69,9 +70,10 @@ hex() {
     od -An -tx1 -v | tr -d ' \n'
 }
 
-# Checks what one install left: the files, the shortcut and its tooltip in
-# the installer's language, and the one entry in the installed programs.
-# Usage: expect_installed VERSION FILES COMMENT FOLDER (a Windows path in C:)
+# Checks what one install left: the files, the shortcuts, the tooltip and the
+# every-solution shortcut's name in the installer's language, and the one
+# entry in the installed programs.
+# Usage: expect_installed VERSION FILES COMMENT FOLDER (a Windows path in C:) EVERY_SHORTCUT
 expect_installed() {
     local folder=${4#C:\\} files other
     folder=$drive_c/${folder//\\//}
@@ -87,7 +89,8 @@ expect_installed() {
     if [ "$with_program" = 0 ]; then
         [ -z "$shortcuts" ] || fail "version $1: shortcuts to a program the build does not have: $shortcuts"
     else
-        [ "$shortcuts" = "$shortcut" ] || fail "version $1: the Start menu holds '$shortcuts', not $shortcut alone"
+        [ "$(sort <<<"$shortcuts")" = "$(printf '%s\n' "$shortcut" "$5" | sort)" ] ||
+            fail "version $1: the Start menu holds '$shortcuts', not $shortcut and $5"
         local link
         link=$(hex <"$shortcut" 2>/dev/null)
         [[ $link == *"$(printf '%s' "$3" | iconv -t UTF-16LE | hex)"* ]] ||
@@ -113,7 +116,7 @@ run_installer() {
 }
 
 run_installer en_US.UTF-8 "$installer" '/D=C:\Games'
-expect_installed "$version" "$old_files" "$comment_en" 'C:\Games'
+expect_installed "$version" "$old_files" "$comment_en" 'C:\Games' "$every_shortcut_en"
 # An installed version whose uninstaller fails (a program that does not know
 # its options stands in for it) stays as it was, and the new one says it did
 # not install.
@@ -121,14 +124,14 @@ games=$drive_c/Games
 mv "$games/Uninstall.exe" "$work/Uninstall.exe" && cp "$games/quaddle-solve.exe" "$games/Uninstall.exe"
 wine_run "$new_installer" /S >/dev/null 2>&1 && fail "an install over an uninstaller that fails ends with status 0"
 mv "$work/Uninstall.exe" "$games/Uninstall.exe"
-expect_installed "$version" "$old_files" "$comment_en" 'C:\Games'
+expect_installed "$version" "$old_files" "$comment_en" 'C:\Games' "$every_shortcut_en"
 
 run_installer de_DE.UTF-8 "$new_installer"
-expect_installed "$new_version" "$new_files" "$comment_en" 'C:\Games'
+expect_installed "$new_version" "$new_files" "$comment_en" 'C:\Games' "$every_shortcut_en"
 run_installer zh_CN.UTF-8 "$new_installer" '/D=C:\Puzzles'
-expect_installed "$new_version" "$new_files" "$comment_zh" 'C:\Puzzles'
+expect_installed "$new_version" "$new_files" "$comment_zh" 'C:\Puzzles' "$every_shortcut_zh"
 
-[ -f "$drive_c/Puzzles/Uninstall.exe" ] && LC_ALL=zh_CN.UTF-8 uninstall "$drive_c/Puzzles"
+[ -f "$drive_c/Puzzles/Uninstall.exe" ] && LC_ALL=en_US.UTF-8 uninstall "$drive_c/Puzzles"
 left=$(leftovers "${folders[@]}")
 [ -z "$left" ] || fail "left behind by the uninstaller: $left"
 exit $status

@@ -17,6 +17,9 @@ fail() {
 drive_c=$WINEPREFIX/drive_c
 programs_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 shortcut=$programs_menu/$name.lnk
+# The shortcut to the every-solution window, named in the installer's language.
+every_shortcut_en="$programs_menu/$name - Every solution.lnk"
+every_shortcut_zh="$programs_menu/$name 所有解法.lnk"
 uninstalls="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 uninstall_key="HKLM\\$uninstalls\\$app_id"
 
@@ -29,6 +32,8 @@ leftovers() {
     done
     users_shortcuts | grep -q . && echo "a shortcut in a user's own Start menu"
     [ -e "$shortcut" ] && echo "the Start-menu shortcut"
+    [ -e "$every_shortcut_en" ] && echo "the every-solution shortcut"
+    [ -e "$every_shortcut_zh" ] && echo "the every-solution shortcut in Chinese"
     wine_reg_exists "$uninstall_key" && echo "the entry in the installed programs"
     local root
     for root in HKLM HKCU; do
@@ -75,12 +80,13 @@ remove_installed() {
     for folder in "$@"; do
         [ -e "$folder" ] && found=yes
     done
-    [ $found = yes ] || [ -e "$shortcut" ] || return 0
+    [ $found = yes ] || [ -e "$shortcut" ] || [ -e "$every_shortcut_en" ] ||
+        [ -e "$every_shortcut_zh" ] || return 0
     for folder in "$@"; do
         [ -e "$folder/Uninstall.exe" ] && wine_run "$folder/Uninstall.exe" /S >/dev/null 2>&1
     done
     wine_wait
-    rm -rf "$@" "$shortcut"
+    rm -rf "$@" "$shortcut" "$every_shortcut_en" "$every_shortcut_zh"
     wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1
     return 0
 }

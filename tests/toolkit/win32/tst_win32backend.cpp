@@ -1,7 +1,9 @@
 // What only the Win32 backend does: windows that move between screens of
 // different densities, the fonts it picks, labels and the dialog manager,
-// designed colours, the real warning box, and work posted to the message loop.
+// designed colours, the real warning box, and work posted to the message loop
+// from the windows' thread and from others.
 #include "about/frmabout.h"
+#include "every/frmevery.h"
 #include "main/form1.h"
 #include "shellrecorder.h"
 #include "toolkit/testing.h"
@@ -15,16 +17,35 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <numeric>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 using toolkit::testing::processEvents;
 namespace win32 = toolkit::win32;
 
 namespace {
+
+// The main window, with the changes of its first entry and its command counted.
+class Counted : public Form1
+{
+public:
+    Counted() { bind<Counted>(handlers); }
+    int changes = 0;
+    int commands = 0;
+    void changed() { ++changes; }
+    void chosen() { ++commands; }
+
+private:
+    static constexpr toolkit::Handler<Counted> handlers[] = {
+        {"TxtNum1", toolkit::Event::Change, &Counted::changed},
+        {"mnuEvery", toolkit::Event::Click, &Counted::chosen},
+    };
+};
 
 // Each case starts with no window loaded, whatever the last one left.
 struct Windows {
@@ -36,6 +57,10 @@ struct Windows {
             toolkit::form<frmAbout>().Unload();
         if (toolkit::formExists<Form1>())
             toolkit::form<Form1>().Unload();
+        if (toolkit::formExists<Counted>())
+            toolkit::form<Counted>().Unload();
+        if (toolkit::formExists<frmEvery>())
+            toolkit::form<frmEvery>().Unload();
         processEvents();
     }
 };
@@ -83,6 +108,53 @@ LOGFONTW logFontOf(HFONT font)
     return logFont;
 }
 
+std::wstring clipboard()
+{
+    std::wstring text;
+    REQUIRE(OpenClipboard(nullptr));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        text = static_cast<const wchar_t *>(GlobalLock(data)), GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
+// The context menu of a control as the keyboard asks for it: each entry's
+// text and whether it may be chosen ("-" a separator); then the entry whose
+// mnemonic is `pick` is chosen with it.
+std::vector<std::pair<std::wstring, bool>> contextMenu(HWND control, wchar_t pick)
+{
+    static std::vector<std::pair<std::wstring, bool>> seen;
+    static wchar_t key;
+    static int ticks;
+    seen.clear();
+    key = pick;
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND menuWindow = nullptr;
+        while ((menuWindow = FindWindowExW(nullptr, menuWindow, L"#32768", nullptr)) &&
+               !IsWindowVisible(menuWindow)) {
+        }
+        if (!menuWindow)
+            return;
+        if (++ticks > 1) { // no answer to the key
+            EndMenu();
+            return;
+        }
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64]{L"-"};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            seen.emplace_back(state & MF_SEPARATOR ? L"-" : text, !(state & MF_GRAYED));
+        }
+        PostMessageW(GetFocus(), WM_CHAR, key, 1);
+    });
+    SetFocus(control);
+    SendMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
+    KillTimer(nullptr, timer);
+    return seen;
+}
+
 template <typename Window> Window &shown()
 {
     Window &window = toolkit::form<Window>();
@@ -97,11 +169,13 @@ TEST_CASE_FIXTURE(Windows, "the windows keep their layout as they move between 9
 {
     Form1 &form1 = shown<Form1>();
     frmAbout &about = shown<frmAbout>();
+    frmEvery &every = shown<frmEvery>();
     // And back, without drift.
     for (const int dpi : {96, 144, 96}) {
         CAPTURE(dpi);
         for (toolkit::Form *form :
-             {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about)}) {
+             {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about),
+              static_cast<toolkit::Form *>(&every)}) {
             changeDpi(*form, dpi);
             CHECK(toolkit::testing::scale(*form) == dpi / 96.0);
             checkLayout(*form);
@@ -111,7 +185,8 @@ TEST_CASE_FIXTURE(Windows, "the windows keep their layout as they move between 9
     }
     // Of a fixed size.
     for (toolkit::Form *form :
-         {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about)}) {
+         {static_cast<toolkit::Form *>(&form1), static_cast<toolkit::Form *>(&about),
+          static_cast<toolkit::Form *>(&every)}) {
         const LONG_PTR style = GetWindowLongPtrW(win32::windowHandle(*form), GWL_STYLE);
         CHECK((style & WS_THICKFRAME) == 0);
         CHECK((style & WS_MAXIMIZEBOX) == 0);
@@ -285,12 +360,15 @@ TEST_CASE_FIXTURE(Windows, "the dialog manager walks the main window in tab-inde
         toolkit::testing::pressKey(form, Key::BackTab);
         CHECK(toolkit::testing::focusedControl(form) == &form.control(*name));
     }
-    // Tab leaves the result box without typing a tab; Enter there is a new line.
+    // Tab leaves the result box without typing a tab; Enter there is a new
+    // line; Escape there closes nothing.
     while (toolkit::testing::focusedControl(form) != &form.control("Text1"))
         toolkit::testing::pressKey(form, Key::Tab);
     form.control("Text1").setText("");
     toolkit::testing::pressKey(form, Key::Return);
     CHECK(form.control("Text1").text() == "\r\n");
+    toolkit::testing::pressKey(form, Key::Escape);
+    REQUIRE(toolkit::testing::isVisible(form));
     toolkit::testing::pressKey(form, Key::Tab);
     CHECK(form.control("Text1").text() == "\r\n");
     CHECK(toolkit::testing::focusedControl(form) == &form.control("cmdExit"));
@@ -342,19 +420,44 @@ TEST_CASE_FIXTURE(Windows,
     CHECK(seen.icon);
 }
 
-TEST_CASE_FIXTURE(Windows,
-                  "work posted to the message loop all runs, in order, however much there is")
+TEST_CASE_FIXTURE(Windows, "work posted to the message loop all runs once, in order, however "
+                           "much there is, from the windows' thread and from others")
 {
     // More than a thread's message queue holds: one message per task would
     // lose the rest.
     constexpr int tasks = 20000;
+    std::vector<int> expected(tasks);
+    std::iota(expected.begin(), expected.end(), 0);
     std::vector<int> ran;
     for (int i = 0; i < tasks; ++i)
         toolkit::backend::post([&ran, i] { ran.push_back(i); });
     processEvents();
-    std::vector<int> expected(tasks);
-    std::iota(expected.begin(), expected.end(), 0);
     CHECK(ran == expected);
+
+    // Posted while the loop takes tasks off, so that the queue empties and
+    // fills under it: a wake-up missed then would leave tasks waiting.
+    constexpr int threads = 4;
+    std::vector<std::vector<int>> each(threads); // only the loop's thread touches these
+    int total = 0;
+    {
+        std::vector<std::jthread> posters;
+        for (int t = 0; t < threads; ++t) {
+            posters.emplace_back([&each, &total, t] {
+                for (int i = 0; i < tasks; ++i) {
+                    toolkit::backend::post([&each, &total, t, i] {
+                        each[t].push_back(i);
+                        ++total;
+                    });
+                    if (i % 64 == 0)
+                        std::this_thread::yield();
+                }
+            });
+        }
+        CHECK(toolkit::testing::waitUntil([&] { return total == threads * tasks; }, 30000));
+    }
+    processEvents();
+    for (const std::vector<int> &thread : each)
+        CHECK(thread == expected);
 }
 
 TEST_CASE_FIXTURE(Windows, "the window system's close hides at once and destroys the window later")
@@ -366,4 +469,95 @@ TEST_CASE_FIXTURE(Windows, "the window system's close hides at once and destroys
     processEvents();
     CHECK_FALSE(IsWindow(window));
     CHECK_FALSE(toolkit::formExists<Form1>());
+}
+
+TEST_CASE_FIXTURE(Windows, "context menus: the standard entries in Chinese, greyed where they "
+                           "do nothing, working, then the window's commands; each edit one Change")
+{
+    Counted &form = shown<Counted>();
+    toolkit::Control &entry = form.control("TxtNum1");
+    toolkit::Control &result = form.control("Text1");
+    frmEvery &every = shown<frmEvery>();
+    toolkit::Control &list = every.control("TxtSolutions");
+    REQUIRE(toolkit::testing::waitUntil([&] { return !every.searching(); }));
+    const std::wstring standard[] = {L"撤消(&U)", L"-",        L"剪切(&T)", L"复制(&C)",
+                                     L"粘贴(&P)", L"删除(&D)", L"-",        L"全选(&A)"};
+    const struct {
+        toolkit::Control &control;
+        const char *text; // set first, unless the last edit is to be undone
+        DWORD start, end;
+        const char *copied;  // the read-only list copies it
+        const char *enabled; // 1 where each standard entry may be chosen
+        wchar_t pick;        // the entry chosen, by its mnemonic
+        const char *textAfter;
+        const char *copiedAfter;
+        int changes;
+    } rows[] = {
+        {entry, "", 0, 0, "3 8", "0-0010-0", L'p', "3 8", "3 8", 1},
+        {entry, nullptr, 0, 0, "", "1-0000-1", L'u', "", "", 1}, // Wine notifies it twice
+        {entry, "1 2 3", 0, 5, "x", "0-1111-0", L't', "", "1 2 3", 1},
+        {entry, "1 2 3", 1, 3, "x", "0-1111-1", L'd', "1 3", "x", 1},
+        {entry, "1 2 3", 2, 2, "", "0-0000-1", L'a', "1 2 3", "", 0},
+        {result, "1 2", 0, 1, "", "0-1101-1", L'c', "1 2", "1", 0},
+        {list, "1+2\r\n3", 0, 3, "x", "0-0100-1", L'c', "1+2\r\n3", "1+2", 0},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(static_cast<char>(row.pick));
+        HWND box = win32::controlHandle(row.control);
+        list.setText(row.copied);
+        SendMessageW(win32::controlHandle(list), EM_SETSEL, 0, -1);
+        SendMessageW(win32::controlHandle(list), WM_COPY, 0, 0);
+        if (!*row.copied && OpenClipboard(nullptr))
+            EmptyClipboard(), CloseClipboard();
+        const int changes = form.changes;
+        if (row.text)
+            row.control.setText(row.text);
+        SendMessageW(box, EM_SETSEL, row.start, row.end);
+        const auto menu = contextMenu(box, row.pick);
+        processEvents();
+        // The result box's command follows, after a separator.
+        const bool offers = &row.control == &result;
+        REQUIRE(menu.size() == std::size(standard) + (offers ? 2 : 0));
+        for (std::size_t i = 0; i < std::size(standard); ++i) {
+            CAPTURE(i);
+            CHECK(menu[i].first == standard[i]);
+            CHECK((standard[i] == L"-" || menu[i].second == (row.enabled[i] == '1')));
+        }
+        if (offers)
+            CHECK((menu.back() == std::pair<std::wstring, bool>{L"列出所有解法…", true}));
+        CHECK(row.control.text() == row.textAfter);
+        CHECK(win32::narrow(clipboard()) == row.copiedAfter);
+        CHECK(form.changes - changes == row.changes);
+    }
+    CHECK(form.commands == 0);
+    toolkit::testing::chooseCommand(form, "mnuEvery");
+    CHECK(form.commands == 1);
+    CHECK_THROWS(toolkit::testing::chooseCommand(form, "None"));
+}
+
+TEST_CASE_FIXTURE(Windows, "a scrolling box: drawn as a box, its lines wrapped, a long list "
+                           "scrolled, Tab moving on")
+{
+    frmEvery &every = shown<frmEvery>();
+    REQUIRE(toolkit::testing::waitUntil([&] { return !every.searching(); }));
+    toolkit::Control &list = every.control("TxtSolutions");
+    HWND box = win32::controlHandle(list);
+    const Colors colors = drawingColors(every, list, WM_CTLCOLORSTATIC);
+    CHECK(colors.back == GetSysColor(COLOR_WINDOW));
+    CHECK(colors.text == GetSysColor(COLOR_WINDOWTEXT));
+    CHECK((GetWindowLongPtrW(box, GWL_STYLE) & (WS_HSCROLL | ES_AUTOHSCROLL)) == 0);
+    const auto scrolls = [&] {
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        return GetScrollInfo(box, SB_VERT, &info) && info.nMax >= static_cast<int>(info.nPage);
+    };
+    CHECK_FALSE(scrolls());
+    list.setText(std::string(100, '\n'));
+    CHECK(scrolls());
+
+    // Tab comes in past the entries and goes on.
+    for (int tabs = 0; tabs < 3; ++tabs)
+        toolkit::testing::pressKey(every, toolkit::testing::Key::Tab);
+    CHECK(toolkit::testing::focusedControl(every) == &every.control("cmdClose"));
 }

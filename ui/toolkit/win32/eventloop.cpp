@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <utility>
 
 namespace toolkit::win32 {
@@ -17,26 +18,52 @@ constexpr UINT runTasks = WM_APP;
 
 bool loopRunning = false;
 
-std::deque<std::function<void()>> &tasks()
+// The work posted and not yet run. Any thread may post; the windows' thread
+// runs it. A wake-up message is sent when a task comes and none is waiting
+// to be handled: one stands for everything queued before it is handled, so
+// a full message queue loses no task, and every task queued after it is
+// handled sends one of its own, so none waits for a wake-up never sent.
+struct Tasks {
+    std::mutex mutex;
+    std::deque<std::function<void()>> queue;
+    bool wakeUpWaiting = false;
+};
+
+Tasks &tasks()
 {
-    static std::deque<std::function<void()>> queue;
-    return queue;
+    static Tasks tasks;
+    return tasks;
+}
+
+std::function<void()> nextTask()
+{
+    Tasks &all = tasks();
+    const std::lock_guard lock(all.mutex);
+    if (all.queue.empty())
+        return nullptr;
+    std::function<void()> task = std::move(all.queue.front());
+    all.queue.pop_front();
+    return task;
 }
 
 LRESULT CALLBACK tasksProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != runTasks)
         return DefWindowProcW(handle, message, wParam, lParam);
-    // Everything queued until now, and what those tasks queue in turn. One
-    // wake-up message stands for all of them, so none is lost to a full
-    // message queue.
-    while (!tasks().empty()) {
-        std::function<void()> task = std::move(tasks().front());
-        tasks().pop_front();
-        task();
+    {
+        const std::lock_guard lock(tasks().mutex);
+        tasks().wakeUpWaiting = false;
     }
+    // Everything queued until now, and what is queued meanwhile, in order.
+    // Each task runs without the lock, so it may post; one that runs a modal
+    // loop (a message box) has the tasks posted meanwhile run inside it, by
+    // their own wake-up. A wake-up that finds them run finds nothing to do.
+    while (std::function<void()> task = nextTask())
+        task();
     return 0;
 }
+
+} // namespace
 
 // A message-only window that receives the wake-ups for posted work.
 HWND tasksWindow()
@@ -53,8 +80,6 @@ HWND tasksWindow()
     }();
     return window;
 }
-
-} // namespace
 
 void dispatch(MSG &message)
 {
@@ -82,9 +107,20 @@ namespace toolkit::backend {
 
 void post(std::function<void()> task)
 {
-    win32::tasks().push_back(std::move(task));
-    if (win32::tasks().size() == 1)
-        PostMessageW(win32::tasksWindow(), win32::runTasks, 0, 0);
+    win32::Tasks &tasks = win32::tasks();
+    bool wakeUp = false;
+    {
+        const std::lock_guard lock(tasks.mutex);
+        tasks.queue.push_back(std::move(task));
+        wakeUp = !std::exchange(tasks.wakeUpWaiting, true);
+    }
+    // The tasks window was made on the windows' thread (initialize), so its
+    // messages go there whichever thread posts.
+    if (wakeUp && !PostMessageW(win32::tasksWindow(), win32::runTasks, 0, 0)) {
+        // Only a full message queue refuses it: the next post tries again.
+        const std::lock_guard lock(tasks.mutex);
+        tasks.wakeUpWaiting = false;
+    }
 }
 
 void quit()

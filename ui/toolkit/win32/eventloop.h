@@ -15,4 +15,8 @@ int runEventLoop();
 // the window procedure of the window or control it is for.
 void dispatch(MSG &message);
 
+// The window that runs the work posted to the event loop, from any thread.
+// Made on the windows' thread by the first call, which initialize() makes.
+HWND tasksWindow();
+
 } // namespace toolkit::win32

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <stdexcept>
 #include <string_view>
 
 namespace toolkit::testing {
@@ -89,6 +91,103 @@ void key(HWND target, UINT virtualKey, bool shift)
     processEvents();
     std::array<BYTE, 256> restored = before;
     SetKeyboardState(restored.data());
+}
+
+// Puts `text` on the clipboard, as a program the user copied it in does.
+void setClipboard(HWND owner, const std::wstring &text)
+{
+    // Another program may hold the clipboard for a moment.
+    bool open = false;
+    for (int attempt = 0; attempt < 100 && !(open = OpenClipboard(owner)); ++attempt)
+        Sleep(10);
+    if (!open)
+        throw std::runtime_error("the clipboard could not be opened");
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool set = false;
+    if (data) {
+        std::memcpy(GlobalLock(data), text.c_str(), bytes);
+        GlobalUnlock(data);
+        set = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+        if (!set)
+            GlobalFree(data);
+    }
+    CloseClipboard();
+    if (!set)
+        throw std::runtime_error("the clipboard took no text");
+}
+
+// A command chosen from a context menu as the user does with the keyboard:
+// Down until the command's entry is highlighted, then Enter. A thread timer
+// takes each step from inside the menu's modal loop, which dispatches its
+// messages; a menu without the entry, or one that does not respond, is
+// closed again, so the test fails rather than hangs.
+struct Choice {
+    UINT id;
+    std::wstring text;
+    ULONGLONG deadline;
+    bool menuSeen = false;
+    bool entryFound = false;
+    bool entered = false;
+    bool timedOut = false;
+};
+thread_local Choice *choice = nullptr;
+
+HWND shownMenu()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t name[16]{};
+            GetClassNameW(window, name, static_cast<int>(std::size(name)));
+            if (std::wstring_view(name) != L"#32768" || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND *>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void postKey(HWND target, UINT virtualKey)
+{
+    PostMessageW(target, WM_KEYDOWN, virtualKey, keyData(virtualKey, false));
+    PostMessageW(target, WM_KEYUP, virtualKey, keyData(virtualKey, true));
+}
+
+void CALLBACK stepThroughMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    Choice *wanted = choice;
+    HWND window = shownMenu();
+    if (!wanted || !window)
+        return;
+    wanted->menuSeen = true;
+    if (GetTickCount64() >= wanted->deadline) {
+        wanted->timedOut = true;
+        EndMenu();
+        return;
+    }
+    if (wanted->entered)
+        return;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    const UINT state = menu ? GetMenuState(menu, wanted->id, MF_BYCOMMAND) : static_cast<UINT>(-1);
+    wchar_t text[256]{};
+    if (state != static_cast<UINT>(-1))
+        GetMenuStringW(menu, wanted->id, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
+    wanted->entryFound = state != static_cast<UINT>(-1) && wanted->text == text;
+    if (!wanted->entryFound || (state & (MF_GRAYED | MF_DISABLED))) {
+        EndMenu();
+        return;
+    }
+    HWND focus = GetFocus();
+    if (state & MF_HILITE) {
+        wanted->entered = true;
+        postKey(focus ? focus : window, VK_RETURN);
+    } else {
+        postKey(focus ? focus : window, VK_DOWN);
+    }
 }
 
 } // namespace
@@ -183,6 +282,44 @@ void typeText(Form &form, const std::string &text)
         PostMessageW(keyTarget(form), WM_CHAR, unit, 1);
         processEvents();
     }
+}
+
+void pasteText(Form &form, const std::string &text)
+{
+    HWND target = keyTarget(form);
+    setClipboard(window(form), win32::widen(text));
+    SendMessageW(target, EM_SETSEL, 0, -1);
+    SendMessageW(target, WM_PASTE, 0, 0);
+    processEvents();
+}
+
+void chooseCommand(Form &form, std::string_view command)
+{
+    const auto &commands = form.design().commands;
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const CommandSpec &each) { return each.name == command; });
+    if (found == commands.end())
+        throw std::invalid_argument("no command named " + std::string(command));
+    const std::size_t index = static_cast<std::size_t>(found - commands.begin());
+    // The menu key, in the command's control: its context menu pops up.
+    HWND control = win32::controlHandle(form.control(found->control));
+    keyTarget(form);
+    SetFocus(control);
+    Choice wanted{win32::commandId(index), win32::widen(found->text), GetTickCount64() + 10000};
+    choice = &wanted;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, stepThroughMenu);
+    key(control, VK_APPS, false);
+    // The menu has run in the key's handling; one that comes later is
+    // waited for, until it has gone.
+    waitUntil([&] { return wanted.menuSeen && !shownMenu(); }, 15000);
+    KillTimer(nullptr, timer);
+    choice = nullptr;
+    if (!wanted.menuSeen)
+        throw std::runtime_error("no context menu popped up for " + std::string(command));
+    if (!wanted.entryFound)
+        throw std::runtime_error("the context menu has no entry " + std::string(command));
+    if (!wanted.entered || wanted.timedOut)
+        throw std::runtime_error("the entry " + std::string(command) + " could not be chosen");
 }
 
 Control *focusedControl(Form &form)

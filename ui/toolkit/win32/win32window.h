@@ -16,6 +16,9 @@ Control *controlOf(const Form &form, HWND handle);
 int dpiOf(const Form &form);
 // The font the control draws its text in.
 HFONT fontOf(const Control &control);
+// The id of the window's command, by its index in the design, in the context
+// menu of its control.
+UINT commandId(std::size_t command);
 
 // Whether a top-level window is one of the program's windows, which the
 // dialog manager navigates.

@@ -1,6 +1,8 @@
 // The toolkit's windows as Win32 top-level windows: each control kind as the
 // system control that behaves like it (STATIC, EDIT, BUTTON), placed in twips
-// at the window's density, with its events routed back to the form.
+// at the window's density, with its events routed back to the form, and the
+// window's commands in the context menus of their controls.
+#include "eventloop.h"
 #include "fonts.h"
 #include "handles.h"
 #include "toolkit/backend.h"
@@ -13,6 +15,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace toolkit::win32 {
@@ -23,6 +27,9 @@ constexpr wchar_t formClass[] = L"QuaddleForm";
 // Control ids start above IDOK and IDCANCEL, which the dialog manager sends
 // for Enter and Escape where no button takes them.
 constexpr int firstControlId = 100;
+// The window's commands in a context menu, above the ids of the standard
+// entries, which are the messages they send (WM_CUT and the rest).
+constexpr UINT firstCommandId = 0x8000;
 constexpr DWORD formStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD formExStyle = WS_EX_CONTROLPARENT;
@@ -72,13 +79,7 @@ public:
     }
 
     const ControlSpec &design() const override { return m_design; }
-    std::string text() const override
-    {
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(m_handle, text.data(), static_cast<int>(text.size()))));
-        return narrow(text);
-    }
+    std::string text() const override { return narrow(wideText()); }
     void setText(std::string_view text) override { SetWindowTextW(m_handle, widen(text).c_str()); }
     Color foreColor() const override;
     void setForeColor(Color color) override
@@ -107,8 +108,22 @@ public:
     }
 
 protected:
+    std::wstring wideText() const
+    {
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(m_handle, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
     virtual LRESULT message(UINT message, WPARAM wParam, LPARAM lParam)
     {
+        if (message == WM_CONTEXTMENU && contextMenu(lParam))
+            return 0;
+        // The menu key asks for it on its release, as the system's default
+        // handling does on Windows, where Wine's does not; that handling
+        // does not see the key then, so the menu pops up once.
+        if (message == WM_KEYUP && wParam == VK_APPS && contextMenu(MAKELPARAM(-1, -1)))
+            return 0;
         return DefSubclassProc(m_handle, message, wParam, lParam);
     }
     void raise(Event event);
@@ -116,6 +131,14 @@ protected:
     virtual bool transparent() const { return false; }
     virtual int systemBackground() const { return COLOR_BTNFACE; }
     virtual int systemText() const { return COLOR_BTNTEXT; }
+    // Whether the system, left to itself, would draw the control in other
+    // colours than its kind's: a read-only box asks for a label's.
+    virtual bool systemColorsDiffer() const { return false; }
+    // The entries of the control's own context menu, which the window's
+    // commands follow, and what choosing one of them does.
+    virtual bool hasOwnContextMenu() const { return false; }
+    virtual void addOwnEntries(HMENU) {}
+    virtual void chooseOwnEntry(UINT) {}
 
     Win32Window &m_window;
     std::size_t m_index;
@@ -135,6 +158,7 @@ private:
         return control->message(message, wParam, lParam);
     }
     std::optional<Color> background() const;
+    bool contextMenu(LPARAM at);
 
     std::optional<Color> m_foreColor;
     UniqueFont m_font;
@@ -199,6 +223,10 @@ private:
     bool m_pressed = false;
 };
 
+// A single-line box reports each change the user makes to its text (typing,
+// pasting, cutting, undoing) as a Change; setText makes none. Its context
+// menu, and every other box's, has the standard entries in the program's
+// language, whatever the language of Windows.
 class TextBoxControl : public Win32Control
 {
 public:
@@ -213,12 +241,87 @@ public:
         return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     }
 
+    // The box notifies the change while its text is set: no Change.
+    void setText(std::string_view text) override
+    {
+        const bool wasSetting = std::exchange(m_settingText, true);
+        Win32Control::setText(text);
+        m_settingText = wasSetting;
+        m_lastText = wideText();
+    }
+    // A change is a text other than the last: the box notifies some edits
+    // twice (an undo, under Wine), and an edit that leaves the text as it
+    // was (a paste of the same text) changes nothing.
+    void command(WORD code) override
+    {
+        if (code != EN_CHANGE || m_design.kind != ControlKind::TextBox)
+            return;
+        std::wstring text = wideText();
+        if (m_settingText || text == m_lastText)
+            return;
+        m_lastText = std::move(text);
+        raise(Event::Change);
+    }
+
 protected:
     int systemBackground() const override { return COLOR_WINDOW; }
     int systemText() const override { return COLOR_WINDOWTEXT; }
+    bool hasOwnContextMenu() const override { return true; }
+    void addOwnEntries(HMENU menu) override;
+    void chooseOwnEntry(UINT entry) override;
+
+private:
+    bool m_settingText = false;
+    std::wstring m_lastText = widen(m_design.text);
 };
 
-// Enter starts a new line; Tab moves on rather than typing a tab.
+// The standard entries, as the system's edit box has them, each greyed where
+// it does nothing; their ids are the messages they send to the box.
+void TextBoxControl::addOwnEntries(HMENU menu)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(m_handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    const LONG_PTR style = GetWindowLongPtrW(m_handle, GWL_STYLE);
+    const bool editable = !(style & ES_READONLY);
+    const bool selected = start != end;
+    const bool shown = !(style & ES_PASSWORD);
+    const auto length = static_cast<DWORD>(GetWindowTextLengthW(m_handle));
+    const struct {
+        UINT id;
+        const wchar_t *text;
+        bool enabled;
+    } entries[] = {
+        {WM_UNDO, L"撤消(&U)", editable && SendMessageW(m_handle, EM_CANUNDO, 0, 0)},
+        {0, nullptr, false},
+        {WM_CUT, L"剪切(&T)", editable && selected && shown},
+        {WM_COPY, L"复制(&C)", selected && shown},
+        {WM_PASTE, L"粘贴(&P)", editable && IsClipboardFormatAvailable(CF_UNICODETEXT)},
+        {WM_CLEAR, L"删除(&D)", editable && selected},
+        {0, nullptr, false},
+        {EM_SETSEL, L"全选(&A)", start != 0 || end != length},
+    };
+    for (const auto &entry : entries) {
+        if (!entry.text)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED), entry.id,
+                        entry.text);
+    }
+}
+
+void TextBoxControl::chooseOwnEntry(UINT entry)
+{
+    if (entry == EM_SETSEL)
+        SendMessageW(m_handle, EM_SETSEL, 0, -1);
+    else
+        SendMessageW(m_handle, entry, 0, 0);
+}
+
+// Enter starts a new line; Tab moves on rather than typing a tab; Escape is
+// left to the window, as in a single-line box, where the system's box would
+// close a window it takes for a dialog.
 class MultiLineControl : public TextBoxControl
 {
 public:
@@ -235,12 +338,30 @@ protected:
         if (message == WM_GETDLGCODE) {
             LRESULT code = TextBoxControl::message(message, wParam, lParam) & ~DLGC_WANTTAB;
             const auto *key = reinterpret_cast<const MSG *>(lParam);
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB)
+            if (key && key->message == WM_KEYDOWN &&
+                (key->wParam == VK_TAB || key->wParam == VK_ESCAPE))
                 code &= ~DLGC_WANTALLKEYS;
             return code;
         }
         return TextBoxControl::message(message, wParam, lParam);
     }
+};
+
+// A list to read, select and copy: read-only, its lines wrapped, with a
+// vertical scroll bar, drawn as the other boxes are.
+class ScrollingControl : public MultiLineControl
+{
+public:
+    using MultiLineControl::MultiLineControl;
+    static SystemControl system(const FormSpec &, const ControlSpec &)
+    {
+        return {L"EDIT",
+                WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_LEFT,
+                WS_EX_CLIENTEDGE};
+    }
+
+protected:
+    bool systemColorsDiffer() const override { return true; }
 };
 
 class ButtonControl : public Win32Control
@@ -438,12 +559,63 @@ Color Win32Control::foreColor() const
 HBRUSH Win32Control::colors(HDC dc)
 {
     const std::optional<Color> back = background();
-    if (!back && !m_foreColor)
+    if (!back && !m_foreColor && !systemColorsDiffer())
         return nullptr;
     SetTextColor(dc, rgb(foreColor()));
     SetBkColor(dc, back ? rgb(*back) : GetSysColor(systemBackground()));
     SetBkMode(dc, OPAQUE);
     return back ? m_window.brush(*back) : GetSysColorBrush(systemBackground());
+}
+
+// The control's own entries, then the window's commands for it. A menu asked
+// for from the keyboard (-1, -1) pops up over the middle of the control, as
+// the system's does. Without commands, a control without entries of its own
+// leaves the request to the system.
+bool Win32Control::contextMenu(LPARAM lParam)
+{
+    const std::span<const CommandSpec> commands = m_window.form().design().commands;
+    const auto mine = [&](const CommandSpec &command) {
+        return command.control == m_design.name;
+    };
+    if (!hasOwnContextMenu() && std::none_of(commands.begin(), commands.end(), mine))
+        return false;
+
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {
+        RECT box;
+        GetClientRect(m_handle, &box);
+        at = {box.right / 2, box.bottom / 2};
+        ClientToScreen(m_handle, &at);
+    }
+    if (takesFocus() && GetFocus() != m_handle)
+        SetFocus(m_handle);
+
+    const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(
+        CreatePopupMenu(), &DestroyMenu);
+    addOwnEntries(menu.get());
+    bool separated = GetMenuItemCount(menu.get()) == 0;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (!mine(commands[i]))
+            continue;
+        if (!std::exchange(separated, true))
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu.get(), MF_STRING, commandId(i), widen(commands[i].text).c_str());
+    }
+
+    // The menu runs a modal loop, in which the window may go: whatever is
+    // chosen is carried out only if the control is still there.
+    HWND handle = m_handle;
+    Form &form = m_window.form();
+    const UINT chosen =
+        TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                       at.x, at.y, 0, handle, nullptr);
+    if (!chosen || !IsWindow(handle))
+        return true;
+    if (chosen >= firstCommandId)
+        form.raiseCommand(chosen - commandId(0));
+    else
+        chooseOwnEntry(chosen);
+    return true;
 }
 
 LRESULT ButtonControl::message(UINT message, WPARAM wParam, LPARAM lParam)
@@ -470,6 +642,8 @@ std::unique_ptr<Win32Control> makeControl(Win32Window &window, std::size_t index
         return make<TextBoxControl>(window, index);
     case ControlKind::MultiLineTextBox:
         return make<MultiLineControl>(window, index);
+    case ControlKind::ScrollingTextBox:
+        return make<ScrollingControl>(window, index);
     case ControlKind::CommandButton:
         return make<ButtonControl>(window, index);
     case ControlKind::Frame:
@@ -785,6 +959,8 @@ void initialize()
         form.lpszClassName = formClass;
         form.hIcon = LoadIconW(instance(), L"IDI_ICON1");
         RegisterClassExW(&form);
+        // Made here, on the windows' thread, before any work can post to it.
+        tasksWindow();
         return true;
     }();
     (void)done;
@@ -815,6 +991,11 @@ Control *controlOf(const Form &form, HWND handle)
 int dpiOf(const Form &form)
 {
     return windowOf(form).dpi();
+}
+
+UINT commandId(std::size_t command)
+{
+    return firstCommandId + static_cast<UINT>(command);
 }
 
 HFONT fontOf(const Control &control)
