@@ -155,14 +155,14 @@ run_at() {
     shot every-start
 
     # Six cards typed into the hand, which has the focus, replace 3 3 8 8; the
-    # list, reached with Tab past the target, has all of them selected, and
-    # is copied until the search has answered.
+    # list, reached with Tab past the target, is selected whole and copied
+    # until the search has answered.
     xdotool key ctrl+a
     xdotool type '1 2 3 4 5 6'
     xdotool key Tab Tab
     local copied=""
     every_listed() {
-        xdotool key shift+Tab Tab ctrl+c
+        xdotool key ctrl+a ctrl+c
         copied=$(clipboard_wait 10 | tr -d '\r') && [ "$(grep -c . <<<"$copied")" -eq 2553 ]
     }
     wait_until 90 every_listed ||

@@ -362,6 +362,14 @@ public:
 
 protected:
     bool systemColorsDiffer() const override { return true; }
+    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        // Tabbed into, a list keeps its place: it is not selected whole,
+        // which would scroll it to its end.
+        if (message == WM_GETDLGCODE)
+            return MultiLineControl::message(message, wParam, lParam) & ~DLGC_HASSETSEL;
+        return MultiLineControl::message(message, wParam, lParam);
+    }
 };
 
 class ButtonControl : public Win32Control
@@ -444,7 +452,14 @@ public:
     explicit Win32Window(Form &form);
     ~Win32Window() override;
 
-    void show() override { ShowWindow(m_handle.get(), SW_SHOW); }
+    void show() override
+    {
+        // Shown again, a window comes to the front, where the user looks for it.
+        const bool visible = IsWindowVisible(m_handle.get());
+        ShowWindow(m_handle.get(), SW_SHOW);
+        if (visible)
+            SetForegroundWindow(m_handle.get());
+    }
     void hide() override
     {
         for (auto &timer : m_timers)
