@@ -82,8 +82,10 @@ TEST_CASE("the window opens ready: entries 3 5 9 8, an empty result box, focus o
 TEST_CASE("Tab walks the tab order and wraps; Shift+Tab walks it back")
 {
     Shown window;
-    const Texts forward{"TxtNum1", "TxtNum2", "TxtNum3",  "TxtNum4",
-                        "Text1",   "cmdExit", "cmdJiSuan"};
+    // On the page, its command's link comes last: no control of the window.
+    Texts forward{"TxtNum1", "TxtNum2", "TxtNum3", "TxtNum4", "Text1", "cmdExit", "cmdJiSuan"};
+    if (testing::commandsTakeFocus())
+        forward.insert(forward.end() - 1, "");
     Texts visited;
     for (std::size_t i = 0; i < forward.size(); ++i) {
         testing::pressKey(window.form, testing::Key::Tab);
@@ -92,11 +94,11 @@ TEST_CASE("Tab walks the tab order and wraps; Shift+Tab walks it back")
     CHECK(visited == forward);
 
     Texts back;
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < forward.size() - 4; ++i) {
         testing::pressKey(window.form, testing::Key::BackTab);
         back.push_back(window.focused());
     }
-    CHECK(back == Texts{"cmdExit", "Text1", "TxtNum4"});
+    CHECK(back == Texts(forward.rbegin() + 1, forward.rbegin() + 1 + back.size()));
 }
 
 TEST_CASE("Calculate: warnings in box order, then the solutions one per line")
@@ -197,6 +199,8 @@ TEST_CASE("the focused buttons take Space and Enter")
     CHECK_FALSE(window.driver.resultText().empty());
 
     testing::pressKey(window.form, testing::Key::BackTab);
+    if (testing::commandsTakeFocus())
+        testing::pressKey(window.form, testing::Key::BackTab);
     REQUIRE(window.focused() == "cmdExit");
     testing::pressKey(window.form, testing::Key::Return);
     CHECK(testing::waitUntil([] { return !formExists<Form1>(); }));

@@ -51,6 +51,9 @@ void pasteText(Form &form, const std::string &text);
 // Chooses one of the window's commands as the user does: from the context
 // menu of its control on a desktop, by its link on the page.
 void chooseCommand(Form &form, std::string_view command);
+// Whether a window's commands take the focus in its tab order, after its
+// controls: links on the page do, context menus' entries do not.
+bool commandsTakeFocus();
 // The control of `form` that has the keyboard focus, if any.
 Control *focusedControl(Form &form);
 

@@ -234,6 +234,11 @@ void pasteText(Form &form, const std::string &text)
     sendKey(target, Qt::Key_V, Qt::ControlModifier, {});
 }
 
+bool commandsTakeFocus()
+{
+    return false;
+}
+
 void chooseCommand(Form &form, std::string_view command)
 {
     const auto &commands = form.design().commands;

@@ -56,8 +56,9 @@ EM_JS(void, q_test_pointer, (int win, int index, int command, int left, int top,
 });
 
 EM_JS(void, q_test_key, (int win, const char *key, int shift), {
-    var root = Module.quaddle.w[win].root, k = UTF8ToString(key);
-    var target = root.contains(document.activeElement) ? document.activeElement : root;
+    var W = Module.quaddle.w[win], root = W.root, k = UTF8ToString(key);
+    // The window's own keys, its commands' links' too.
+    var target = (W.place || root).contains(document.activeElement) ? document.activeElement : root;
     var init = {key: k, code: k == ' ' ? 'Space' : k, shiftKey: !!shift, bubbles: true, cancelable: true, composed: true};
     if (target.dispatchEvent(new KeyboardEvent('keydown', init)) && k.length == 1)
         document.execCommand('insertText', false, k);
@@ -223,6 +224,11 @@ void typeText(Form &form, const std::string &text)
 void pasteText(Form &form, const std::string &text)
 {
     q_test_paste(web::windowId(form), text.c_str());
+}
+
+bool commandsTakeFocus()
+{
+    return true;
 }
 
 void chooseCommand(Form &form, std::string_view command)

@@ -293,6 +293,11 @@ void pasteText(Form &form, const std::string &text)
     processEvents();
 }
 
+bool commandsTakeFocus()
+{
+    return false;
+}
+
 void chooseCommand(Form &form, std::string_view command)
 {
     const auto &commands = form.design().commands;
