@@ -10,7 +10,11 @@ style or event attribute, which the policy would refuse; the policy forbids a
 script has fitted it. The page's code (the page and the scripts, styles and
 WebAssembly it loads) stays within 400 KB, and 150 KB gzip-compressed.
 
-Usage: check-site.py SITE_DIR ZIP VERSION
+With BUILD_DIR and CMAKE, it first leaves files and a folder of no build's in the site,
+as an older build would have, and builds the site again: what follows must
+find them gone, from the site and from the .zip.
+
+Usage: check-site.py SITE_DIR ZIP VERSION [BUILD_DIR CMAKE]
 """
 
 import base64
@@ -21,6 +25,7 @@ import json
 import os
 import re
 import struct
+import subprocess
 import sys
 import zipfile
 
@@ -82,6 +87,16 @@ def png_size(path):
 
 def main():
     site, zip_path, version = sys.argv[1:4]
+    if len(sys.argv) > 4:
+        strays = ["quaddle.css", "icons/quaddle-16.png", "old/page.css"]
+        for stray in strays:
+            os.makedirs(os.path.dirname(os.path.join(site, stray)), exist_ok=True)
+            with open(os.path.join(site, stray), "w") as f:
+                f.write("/* left by an older build */\n")
+        subprocess.run([sys.argv[5], "--build", sys.argv[4], "--target", "web_site"], check=True,
+                       stdout=subprocess.DEVNULL)
+        left = [stray for stray in strays + ["old"] if os.path.exists(os.path.join(site, stray))]
+        check(not left, f"the rebuilt site still holds {left}")
     files = sorted(os.path.relpath(os.path.join(folder, name), site)
                    for folder, _, names in os.walk(site) for name in names)
 
