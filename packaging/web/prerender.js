@@ -7,11 +7,13 @@
 // (prepaint.js) then draws that window before the program has arrived, and
 // the program takes it over (page.cpp).
 //
-// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS RULES_JS PREPAINT_JS OUT
+// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS SCRIPT... OUT
 //
 // PAGE is the page with {{style}}, {{desktop}} and {{script}} where those
 // go, and {{style-hash}} and {{script-hash}} in its policy, which allows the
-// page's own style and script by their digests.
+// page's own style and script by their digests. The page's script is the
+// SCRIPTs in order (the last of them defines quaddlePrepaint), then the call
+// that draws the window.
 
 (function() {
     // What the program sets on an element's style, kept as it is set.
@@ -197,7 +199,7 @@
         };
         var style = '\n' + read(1) + read(2) + '/* The first window, as the program makes it (prerender.js). */\n' +
                     rules.join('\n') + '\n';
-        var script = '\n' + read(3) + read(4) + 'quaddlePrepaint(' +
+        var script = '\n' + args.slice(3, -1).map(function(file, i) { return read(3 + i); }).join('') + 'quaddlePrepaint(' +
                      JSON.stringify(table).replace(/</g, '\\u003c') + ');\n';
         var digest = function(text) {
             return "'sha256-" + crypto.createHash('sha256').update(text, 'utf8').digest('base64') + "'";
@@ -208,7 +210,7 @@
             if (!out.includes(r[0])) throw new Error(args[0] + ' has no ' + r[0]);
             out = out.split(r[0]).join(r[1]);
         });
-        fs.writeFileSync(args[5], out);
+        fs.writeFileSync(args[args.length - 1], out);
     }
     Module['postRun'] = [function() {
         try {

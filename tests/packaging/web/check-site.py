@@ -158,11 +158,13 @@ def main():
           f"the page does not hold the first window, hidden until drawn: {page.windows}")
     check(len(page.blocks["script"]) == 1 and "quaddlePrepaint(" in page.blocks["script"][0],
           "the page has no script that draws its first window")
-    for reference in page.references:
+    # What the page's script fetches itself: the program's code.
+    fetched = re.findall(r"\bfetch\('([^']*)'", "".join(page.blocks["script"]))
+    for reference in page.references + fetched:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
         check(os.path.normpath(reference) in files, f"the page refers to {reference}, which is not in the site")
 
-    code = ["index.html"] + [os.path.normpath(r) for r in page.references
+    code = ["index.html"] + [os.path.normpath(r) for r in page.references + fetched
                              if os.path.splitext(r)[1] in (".js", ".css", ".wasm")]
     check("quaddle.wasm" in code and "quaddle.js" in code, f"the page does not load the program: {code}")
     stored = zipped = 0
