@@ -465,6 +465,26 @@ def wait_for(page, what, condition, seconds=30):
         time.sleep(0.1)
 
 
+# axe-core's findings on the page as it is, every rule of its own run
+# (best practices among them): [rule, impact, nodes, the first node's target].
+AXE = """
+return axe.run(document, {resultTypes: ['violations']}).then(results => results.violations.map(v =>
+    [v.id, v.impact, v.nodes.length, v.nodes.length ? v.nodes[0].target.join(' ') : '']));
+"""
+
+
+def accessibility_findings(page):
+    """What axe-core (tests/support's Node packages) finds wrong on the page
+    as it is now, for a screen reader and the like."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
+    if not os.path.isfile(path):
+        raise Failure(f"no {path}: scripts/install-deps.sh (npm ci in tests/support) installs it")
+    if not page.run("return typeof axe === 'object'"):
+        with open(path, encoding="utf-8") as source:
+            page.run(source.read() + "\nreturn true;")
+    return page.run(AXE)
+
+
 SETTLED = """
 return document.fonts.ready.then(() => new Promise(done =>
     requestAnimationFrame(() => requestAnimationFrame(() => done(true)))));

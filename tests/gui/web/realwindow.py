@@ -25,6 +25,9 @@ and on the phone. Nothing of the page moves as it starts (where the engine
 reports layout shifts), and the program's code is asked for once, by the
 page's own script, which hands it to the program.
 
+axe-core must find nothing wrong on the page, with the About window and with
+the main window.
+
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
 that forwards nothing records it). Where the engine tells: a console error, a
@@ -48,8 +51,9 @@ import traceback
 from fractions import Fraction
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import (Failure, Server, Trap, button_enabled, check, click_button, limit, open_page,  # noqa: E402
-                        reason, settled, shown, site_policy, start, type_into, unlimited, wait_for)
+from pagedriver import (Failure, Server, Trap, accessibility_findings, button_enabled, check,  # noqa: E402
+                        click_button, limit, open_page, reason, settled, shown, site_policy, start, type_into,
+                        unlimited, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
 RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数字！"
@@ -328,6 +332,8 @@ class Session:
         check(ratio == self.scale, f"the device pixel ratio is {ratio}, not {self.scale}")
         settled(page)
         self.shot("about-start")
+        findings = accessibility_findings(page)
+        check(not findings, f"axe-core finds on the page with the About window: {findings}")
         shift, code = page.run(START)
         check(shift in (None, 0), f"the page's layout shifted by {shift} as it started")
         check(code == ["fetch"], f"the page asked for the program's code as {code}, not once by its script")
@@ -349,6 +355,8 @@ class Session:
         wait_for(page, "the About window's closing", lambda p: button_enabled(p, OK) is None)
         settled(page)
         self.shot("main-start")
+        findings = accessibility_findings(page)
+        check(not findings, f"axe-core finds on the page with the main window: {findings}")
         controls = page.accessible(("textbox", "button"))
         if controls is not None:
             check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
@@ -392,7 +400,8 @@ class Session:
         click_button(page, EXIT)
         wait_for(page, "the main window's closing", lambda p: button_enabled(p, CALCULATE) is None)
         check(not shown(page, "//button | //input | //textarea"), "controls are left after Exit")
-        ended = wait_for(page, "the end line", lambda p: p.run("return document.body.innerText.trim()"))
+        ended = wait_for(page, "the end line",
+                         lambda p: p.run("return document.getElementById('desktop').innerText.trim()"))
         check(len(ended.splitlines()) == 1 and "Quaddle" in ended, f"after Exit the page says '{ended}'")
         check(shown(page, "//a[@href]"), "after Exit there is no link that starts Quaddle again")
         settled(page)
