@@ -358,6 +358,21 @@ def start(engine, size=(1280, 800), scale=1, trap_port=None, dark=False):
         raise Failure(f"{engine} did not start: {reason(error)}") from error
 
 
+def report_failure(page, screenshot, say):
+    """The end of a failed run's report, each line given to `say`: a picture
+    of the page as it was, left in that file, if the browser still gives
+    one within 10 s, and what the browser's own processes wrote last."""
+    limit(10, f"{page.engine} gave no picture within 10 s")
+    try:
+        page.screenshot(screenshot)
+        say(f"the page as it was: {screenshot}")
+    except Exception as error:
+        say(f"no picture of the page: {reason(error)}")
+    said = page.said()
+    if said:
+        say(f"what {page.engine} wrote last:\n{said}")
+
+
 # What the browser shows where the page asked for is not there.
 SHOWING = """
 return [location.href, document.title, document.body ? document.body.innerText.trim().slice(0, 300) : ''];

@@ -52,8 +52,8 @@ from fractions import Fraction
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from pagedriver import (Failure, Server, Trap, accessibility_findings, button_enabled, check,  # noqa: E402
-                        click_button, limit, open_page, reason, settled, shown, site_policy, start, type_into,
-                        unlimited, wait_for)
+                        click_button, limit, open_page, reason, report_failure, settled, shown, site_policy,
+                        start, type_into, unlimited, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
 RANGE_WARNING, EMPTY_WARNING = "请输入一个1－13的数！", "请输入数字！"
@@ -244,8 +244,11 @@ class Session:
         self.server.stop()
         self.trap.close()
 
+    def picture(self, name):
+        return os.path.join(self.out, f"scale{self.scale:g}-{name}.png")
+
     def shot(self, name):
-        self.page.screenshot(os.path.join(self.out, f"scale{self.scale:g}-{name}.png"))
+        self.page.screenshot(self.picture(name))
 
     def check_nothing_left_loopback(self):
         self.requests += self.page.page_requests() or []
@@ -549,14 +552,8 @@ def main():
                 errors = session.errors + (session.page.console_errors() or [])
                 if errors:
                     print(f"realwindow_web: the console showed {errors}", file=sys.stderr)
-            limit(10, f"{engine} gave no picture within 10 s")
-            try:
-                session.shot("failure-dark" if dark else "failure")
-            except Exception as error:
-                print(f"realwindow_web: no picture of the page: {reason(error)}", file=sys.stderr)
-            said = session.page.said()
-            if said:
-                print(f"realwindow_web: what {engine} wrote last:\n{said}", file=sys.stderr)
+            report_failure(session.page, session.picture("failure-dark" if dark else "failure"),
+                           lambda line: print(f"realwindow_web: {line}", file=sys.stderr, flush=True))
             return 1
         finally:
             # Closing cuts short a browser that hangs, once it has had this
