@@ -136,16 +136,31 @@
     var cssName = function(name) {
         return name.startsWith('--') ? name : name.replace(/[A-Z]/g, function(c) { return '-' + c.toLowerCase(); });
     };
+    // The properties of an element that the program may set, each written
+    // as its attribute: its value as text, or, for a boolean, the
+    // attribute's presence. A property set that is neither one of these nor
+    // one the stand-in writes itself (`kept`) fails the build: the window
+    // in the page would lack it until the program has arrived.
     var properties = [['type', 'type'], ['tabIndex', 'tabindex'], ['spellcheck', 'spellcheck'],
-                      ['autocomplete', 'autocomplete'], ['inputMode', 'inputmode'], ['enterKeyHint', 'enterkeyhint']];
+                      ['autocomplete', 'autocomplete'], ['inputMode', 'inputmode'], ['enterKeyHint', 'enterkeyhint'],
+                      ['title', 'title'], ['readOnly', 'readonly', 'boolean']];
+    var kept = ['tagName', 'nodes', 'parentNode', 'attributes', 'classes', 'classList', 'style', 'dataset', 'id',
+                'hidden', 'disabled', 'value', 'madeWith'];
+    var written = kept.concat(properties.map(function(p) { return p[0]; }));
 
     // The element as markup; what its style says goes into `rules`.
     function markup(el, rules) {
         var tag = el.tagName.toLowerCase(), attributes = [];
         if (el.id) attributes.push(['id', el.id]);
         if (el.classes.length) attributes.push(['class', el.className]);
+        var unknown = Object.keys(el).filter(function(name) { return !written.includes(name); });
+        if (unknown.length)
+            throw new Error('the program sets ' + unknown.join(', ') + ' of <' + tag + ' id="' + el.id +
+                            '">, which prerender.js does not write into the page');
         properties.forEach(function(p) {
-            if (el[p[0]] !== undefined) attributes.push([p[1], String(el[p[0]])]);
+            if (el[p[0]] === undefined) return;
+            if (p[2] != 'boolean') attributes.push([p[1], String(el[p[0]])]);
+            else if (el[p[0]]) attributes.push([p[1], '']);
         });
         el.attributes.forEach(function(value, name) { attributes.push([name, value]); });
         Object.keys(el.dataset).forEach(function(name) {

@@ -31,6 +31,9 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.release = function() {
         while (!Q.waiting && Q.held.length) _quaddle_event.apply(null, Q.held.shift());
     };
+    // The element of each kind of control (ControlKind), and its class.
+    Q.tags = ['div', 'input', 'textarea', 'button', 'div'];
+    Q.kinds = ['label', 'entry', 'box', 'button', 'frame'];
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
     // Labels and frames have no disabled state of their own in HTML.
@@ -137,15 +140,31 @@ EM_JS(void, q_init, (const char *untitled), {
 });
 
 EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
-                       int back, int fore), {
+                       int back, int fore, const char *controls), {
     var Q = Module.quaddle;
     // The window the page drew before the program ran (prepaint.js), written
     // into it as this code writes it, is taken over as it stands: the same
     // elements, set to what they already are, nothing drawn anew. One written
-    // into the page that its script could not draw is drawn anew instead.
+    // into the page that its script could not draw is drawn anew instead, and
+    // so is one that lacks an element this code would take over (a page of
+    // another build): each part of the window, and each control, of its kind
+    // and in its place. `controls` has a line for each: kind, parent, name.
     var drawn = document.getElementById(UTF8ToString(name));
+    var whole = function() {
+        var client = drawn.querySelector('div.q-client'), made = UTF8ToString(controls).split('\n');
+        var element = function(line) {
+            return line && document.getElementById(drawn.id + '-' + line.split(' ')[2]);
+        };
+        return drawn.matches('section.q-window') && !!client &&
+               ['div.q-caption', 'span.q-title', 'button.q-close'].every(function(s) { return drawn.querySelector(s); }) &&
+               made.every(function(line) {
+                   var c = line.split(' '), el = element(line);
+                   return !line || (!!el && el.tagName == Q.tags[c[0]].toUpperCase() &&
+                                    el.parentElement === (c[1] < 0 ? client : element(made[c[1]])));
+               });
+    };
     var adopted = !!drawn && typeof quaddlePrepainted == 'object' && quaddlePrepainted.window === drawn &&
-                  !quaddlePrepainted.taken;
+                  !quaddlePrepainted.taken && whole();
     if (adopted) quaddlePrepainted.taken = true;
     else if (drawn && drawn.hasAttribute('data-prepainted')) drawn.remove();
     var make = function(tag, cls) {
@@ -239,9 +258,9 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
                         int numeric, int enterPresses, int fitGroup), {
     var Q = Module.quaddle, W = Q.w[win], id = W.root.id + '-' + UTF8ToString(name);
     var el = W.adopted ? document.getElementById(id)
-                       : document.createElement(['div', 'input', 'textarea', 'button', 'div'][kind]);
+                       : document.createElement(Q.tags[kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
-    el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame'][kind];
+    el.className = 'q-control q-' + Q.kinds[kind];
     el.id = id;
     s.left = left + 'px';
     s.top = top + 'px';
@@ -430,10 +449,15 @@ struct Text {
 } // namespace
 
 void createWindow(int window, std::string_view name, std::string_view caption,
-                  std::string_view untitled, int width, int height, int backColor, int foreColor)
+                  std::string_view untitled, int width, int height, int backColor, int foreColor,
+                  std::span<const ControlElement> controls)
 {
     q_init(Text(untitled));
-    q_window(window, Text(name), Text(caption), width, height, backColor, foreColor);
+    std::string lines;
+    for (const ControlElement &c : controls)
+        lines += std::to_string(c.kind) + ' ' + std::to_string(c.parent) + ' ' +
+                 std::string(c.name) + '\n';
+    q_window(window, Text(name), Text(caption), width, height, backColor, foreColor, Text(lines));
 }
 
 void createControl(int window, int index, const ControlElement &c)
