@@ -177,9 +177,10 @@ EM_JS(int, openedRaw, (), {
 
 // Answers each warning box as it opens: notes what it shows (its role, title,
 // text, button, whether it is modal and has the focus on its button), then
-// closes it with `how` (a key, or "click" on its button). Where readColors()
-// has run, it notes in Module.boxLooks the colours of its texts and the size
-// its button is drawn at, and whether the box is drawn whole.
+// closes it with `how` (a key pressed and released, or "click" on its
+// button). Where readColors() has run, it notes in Module.boxLooks the
+// colours of its texts and the size its button is drawn at, and whether the
+// box is drawn whole.
 EM_JS(void, answerBoxes, (const char *how), {
     var key = UTF8ToString(how);
     Module.boxes = [];
@@ -201,8 +202,13 @@ EM_JS(void, answerBoxes, (const char *how), {
             Module.boxLooks.push([[box.querySelector('.q-title'), box.querySelector('.q-text'), ok].map(Module.colorsOf).join(';'),
                                   button.width, button.height, whole ? 'whole' : 'cut off'].join(';'));
         }
-        if (key == 'click') ok.click();
-        else document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true, cancelable: true}));
+        if (key == 'click') {
+            ok.click();
+            return;
+        }
+        var target = document.activeElement, init = {key: key, bubbles: true, cancelable: true};
+        target.dispatchEvent(new KeyboardEvent('keydown', init));
+        target.dispatchEvent(new KeyboardEvent('keyup', init));
     }, 20);
 });
 

@@ -19,12 +19,15 @@
 #include <QPushButton>
 #include <QStyleOption>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 namespace toolkit::testing {
 
@@ -216,6 +219,40 @@ void pressKey(Form &form, Key key)
         sendKey(target, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         break;
     }
+}
+
+ClosedOn answerWarningWithKey(Key key)
+{
+    const std::map<Key, std::pair<int, QString>> keys{
+        {Key::Tab, {Qt::Key_Tab, QStringLiteral("\t")}},
+        {Key::BackTab, {Qt::Key_Backtab, QString()}},
+        {Key::Return, {Qt::Key_Return, QStringLiteral("\r")}},
+        {Key::Escape, {Qt::Key_Escape, QStringLiteral("\x1b")}},
+        {Key::Space, {Qt::Key_Space, QStringLiteral(" ")}}};
+    const auto [code, text] = keys.at(key);
+    ClosedOn closed = ClosedOn::Neither;
+    // From inside the box's own event loop, once its button has the focus.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&, code = code, text = text] {
+        const QPointer<QWidget> box = QApplication::activeModalWidget();
+        if (!box || !box->focusWidget())
+            return;
+        answer.stop();
+        QWidget *button = box->focusWidget();
+        for (const auto &[type, when] : {std::pair{QEvent::KeyPress, ClosedOn::Press},
+                                         std::pair{QEvent::KeyRelease, ClosedOn::Release}}) {
+            QKeyEvent event(type, code, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(button, &event);
+            if (!box || !box->isVisible()) {
+                closed = when;
+                return;
+            }
+        }
+        box->close();
+    });
+    answer.start(10);
+    MsgBoxWarning("key");
+    return closed;
 }
 
 void typeText(Form &form, const std::string &text)

@@ -36,15 +36,25 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.kinds = ['label', 'entry', 'box', 'button', 'frame'];
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
-    // Labels and frames have no disabled state of their own in HTML.
+    // Labels and frames have no disabled state of their own in HTML. A
+    // control in a disabled frame of window W is disabled too, whatever was
+    // set on it, and takes back its own state once the frame is enabled.
+    Q.own = new WeakMap();
+    Q.frameOf = new WeakMap();
     Q.enabled = function(el) { return !el.disabled && !el.classList.contains('q-disabled'); };
-    Q.setEnabled = function(el, on) {
+    Q.setEnabled = function(W, el, on) {
+        Q.own.set(el, !!on);
+        Q.showEnabled(W, el);
+    };
+    Q.showEnabled = function(W, el) {
+        var frame = Q.frameOf.get(el), on = Q.own.get(el) && (!frame || Q.enabled(frame));
         if ('disabled' in el) {
             el.disabled = !on;
-            return;
+        } else {
+            el.classList.toggle('q-disabled', !on);
+            if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
         }
-        el.classList.toggle('q-disabled', !on);
-        if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
+        W.c.forEach(function(c) { if (Q.frameOf.get(c) === el) Q.showEnabled(W, c); });
     };
     // The page's title is the caption of the window in front.
     Q.title = function() {
@@ -114,11 +124,22 @@ EM_JS(void, q_init, (const char *untitled), {
             box.setAttribute('aria-describedby', said.id);
             ok.type = 'button';
             ok.addEventListener('click', function() { box.close(); });
+            // Enter and Escape close it as they are pressed, Space as it is
+            // released, as on the desktops.
+            var spaced = false;
             box.addEventListener('keydown', function(e) {
-                if (e.key == 'Enter' || e.key == ' ' || e.key == 'Escape') {
+                if (e.key == 'Enter' || e.key == 'Escape') {
                     e.preventDefault();
                     box.close();
+                } else if (e.key == ' ') {
+                    e.preventDefault();
+                    spaced = true;
                 }
+            });
+            box.addEventListener('keyup', function(e) {
+                if (e.key != ' ' || !spaced) return;
+                e.preventDefault();
+                box.close();
             });
             bar.append(caption);
             body.append(icon, said);
@@ -290,7 +311,8 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     }
     if (kind == 3) el.type = 'button';
     if (kind == 4) el.setAttribute('role', 'group');
-    Q.setEnabled(el, enabled);
+    Q.frameOf.set(el, parent < 0 ? null : W.c[parent]);
+    Q.setEnabled(W, el, enabled);
     if (centered) el.classList.add('q-centered');
     if (link) el.classList.add('q-link');
     if (a) el.setAttribute('aria-label', a);
@@ -359,7 +381,8 @@ EM_JS(int, q_enabled, (int win, int index), {
 });
 
 EM_JS(void, q_setEnabled, (int win, int index, int enabled), {
-    Module.quaddle.setEnabled(Module.quaddle.w[win].c[index], enabled);
+    var W = Module.quaddle.w[win];
+    Module.quaddle.setEnabled(W, W.c[index], enabled);
 });
 
 EM_JS(void, q_setFont, (int win, int index, const char *family, double points, int weight), {

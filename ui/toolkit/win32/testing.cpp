@@ -177,6 +177,62 @@ void pressKey(Form &form, Key pressed)
     }
 }
 
+namespace {
+
+// The real warning box's answer: found on a tick of a timer in its own modal
+// loop, the key pressed, then on the next tick released, then on the next
+// closed with its button if still open.
+struct WarningAnswer {
+    UINT key = 0;
+    HWND box = nullptr;
+    HWND button = nullptr;
+    ClosedOn closed = ClosedOn::Neither;
+};
+WarningAnswer warningAnswer;
+
+void CALLBACK answerWarning(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    WarningAnswer &answer = warningAnswer;
+    if (!answer.box) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                wchar_t name[16]{};
+                GetClassNameW(window, name, 16);
+                if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window))
+                    return TRUE;
+                warningAnswer.box = window;
+                return FALSE;
+            },
+            0);
+        answer.button = answer.box ? GetFocus() : nullptr;
+        if (!answer.button)
+            return;
+        answer.closed = ClosedOn::Press;
+        PostMessageW(answer.button, WM_KEYDOWN, answer.key, keyData(answer.key, false));
+    } else if (answer.closed == ClosedOn::Press) {
+        answer.closed = ClosedOn::Release;
+        PostMessageW(answer.button, WM_KEYUP, answer.key, keyData(answer.key, true));
+    } else {
+        answer.closed = ClosedOn::Neither;
+        KillTimer(nullptr, timer);
+        PostMessageW(answer.box, WM_COMMAND, IDOK, 0);
+    }
+}
+
+} // namespace
+
+ClosedOn answerWarningWithKey(Key key)
+{
+    const UINT keys[] = {VK_TAB, VK_TAB, VK_RETURN, VK_ESCAPE, VK_SPACE};
+    warningAnswer = {.key = keys[static_cast<int>(key)]};
+    // The box closes, and its loop ends, on the step that closed it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, answerWarning);
+    MsgBoxWarning("key");
+    KillTimer(nullptr, timer);
+    return warningAnswer.closed;
+}
+
 void typeText(Form &form, const std::string &text)
 {
     for (const wchar_t unit : win32::widen(text)) {
