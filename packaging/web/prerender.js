@@ -7,13 +7,13 @@
 // (prepaint.js) then draws that window before the program has arrived, and
 // the program takes it over (page.cpp).
 //
-// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS SCRIPT... OUT
+// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS PROGRAM_JS RULES_JS PREPAINT_JS OUT
 //
-// PAGE is the page with {{style}}, {{desktop}} and {{script}} where those
-// go, and {{style-hash}} and {{script-hash}} in its policy, which allows the
-// page's own style and script by their digests. The page's script is the
-// SCRIPTs in order (the last of them defines quaddlePrepaint), then the call
-// that draws the window.
+// PAGE is the page with {{style}}, {{program}}, {{desktop}} and {{script}}
+// where those go, and {{style-hash}} and {{script-hash}} in its policy, which
+// allows the page's own style and scripts by their digests: PROGRAM_JS in
+// the page's head, which starts the program's download, and the script that
+// draws the window, after it.
 
 (function() {
     // What the program sets on an element's style, kept as it is set.
@@ -214,18 +214,20 @@
         };
         var style = '\n' + read(1) + read(2) + '/* The first window, as the program makes it (prerender.js). */\n' +
                     rules.join('\n') + '\n';
-        var script = '\n' + args.slice(3, -1).map(function(file, i) { return read(3 + i); }).join('') + 'quaddlePrepaint(' +
+        var program = '\n' + read(3);
+        var script = '\n' + read(4) + read(5) + 'quaddlePrepaint(' +
                      JSON.stringify(table).replace(/</g, '\\u003c') + ');\n';
         var digest = function(text) {
             return "'sha256-" + crypto.createHash('sha256').update(text, 'utf8').digest('base64') + "'";
         };
         var out = read(0);
-        [['{{style-hash}}', digest(style)], ['{{script-hash}}', digest(script)], ['{{style}}', style],
-         ['{{desktop}}', html], ['{{script}}', script]].forEach(function(r) {
+        [['{{style-hash}}', digest(style)], ['{{script-hash}}', digest(program) + ' ' + digest(script)],
+         ['{{style}}', style], ['{{program}}', program], ['{{desktop}}', html],
+         ['{{script}}', script]].forEach(function(r) {
             if (!out.includes(r[0])) throw new Error(args[0] + ' has no ' + r[0]);
             out = out.split(r[0]).join(r[1]);
         });
-        fs.writeFileSync(args[args.length - 1], out);
+        fs.writeFileSync(args[6], out);
     }
     Module['postRun'] = [function() {
         try {
