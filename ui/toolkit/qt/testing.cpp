@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <stdexcept>
 #include <utility>
 
@@ -223,28 +222,27 @@ void pressKey(Form &form, Key key)
 
 ClosedOn answerWarningWithKey(Key key)
 {
-    const std::map<Key, std::pair<int, QString>> keys{
-        {Key::Tab, {Qt::Key_Tab, QStringLiteral("\t")}},
-        {Key::BackTab, {Qt::Key_Backtab, QString()}},
-        {Key::Return, {Qt::Key_Return, QStringLiteral("\r")}},
-        {Key::Escape, {Qt::Key_Escape, QStringLiteral("\x1b")}},
-        {Key::Space, {Qt::Key_Space, QStringLiteral(" ")}}};
-    const auto [code, text] = keys.at(key);
+    const std::pair<int, const char *> keys[] = {{Qt::Key_Tab, "\t"},
+                                                 {Qt::Key_Backtab, ""},
+                                                 {Qt::Key_Return, "\r"},
+                                                 {Qt::Key_Escape, "\x1b"},
+                                                 {Qt::Key_Space, " "}};
+    const auto &pressed = keys[static_cast<int>(key)];
     ClosedOn closed = ClosedOn::Neither;
     // From inside the box's own event loop, once its button has the focus.
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&, code = code, text = text] {
+    QObject::connect(&answer, &QTimer::timeout, [&] {
         const QPointer<QWidget> box = QApplication::activeModalWidget();
         if (!box || !box->focusWidget())
             return;
         answer.stop();
         QWidget *button = box->focusWidget();
-        for (const auto &[type, when] : {std::pair{QEvent::KeyPress, ClosedOn::Press},
-                                         std::pair{QEvent::KeyRelease, ClosedOn::Release}}) {
-            QKeyEvent event(type, code, Qt::NoModifier, text);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, pressed.first, Qt::NoModifier,
+                            QString::fromLatin1(pressed.second));
             QCoreApplication::sendEvent(button, &event);
             if (!box || !box->isVisible()) {
-                closed = when;
+                closed = type == QEvent::KeyPress ? ClosedOn::Press : ClosedOn::Release;
                 return;
             }
         }

@@ -179,45 +179,27 @@ void pressKey(Form &form, Key pressed)
 
 namespace {
 
-// The real warning box's answer: found on a tick of a timer in its own modal
-// loop, the key pressed, then on the next tick released, then on the next
-// closed with its button if still open.
-struct WarningAnswer {
-    UINT key = 0;
-    HWND box = nullptr;
-    HWND button = nullptr;
-    ClosedOn closed = ClosedOn::Neither;
-};
-WarningAnswer warningAnswer;
+// The real warning box's answer, from a timer in the box's modal loop: the
+// key pressed on one tick, released on the next, and the box closed with its
+// button on the one after; the step last taken is the one that closed it.
+struct {
+    UINT key;
+    int steps;
+} warningAnswer;
 
-void CALLBACK answerWarning(HWND, UINT, UINT_PTR timer, DWORD)
+void CALLBACK answerWarning(HWND, UINT, UINT_PTR, DWORD)
 {
-    WarningAnswer &answer = warningAnswer;
-    if (!answer.box) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM) -> BOOL {
-                wchar_t name[16]{};
-                GetClassNameW(window, name, 16);
-                if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window))
-                    return TRUE;
-                warningAnswer.box = window;
-                return FALSE;
-            },
-            0);
-        answer.button = answer.box ? GetFocus() : nullptr;
-        if (!answer.button)
-            return;
-        answer.closed = ClosedOn::Press;
-        PostMessageW(answer.button, WM_KEYDOWN, answer.key, keyData(answer.key, false));
-    } else if (answer.closed == ClosedOn::Press) {
-        answer.closed = ClosedOn::Release;
-        PostMessageW(answer.button, WM_KEYUP, answer.key, keyData(answer.key, true));
-    } else {
-        answer.closed = ClosedOn::Neither;
-        KillTimer(nullptr, timer);
-        PostMessageW(answer.box, WM_COMMAND, IDOK, 0);
-    }
+    HWND button = GetFocus();
+    HWND box = GetAncestor(button, GA_ROOT);
+    wchar_t name[8]{};
+    if (!GetClassNameW(box, name, 8) || std::wstring_view(name) != L"#32770")
+        return;
+    const int step = warningAnswer.steps++;
+    if (step < 2)
+        PostMessageW(button, step ? WM_KEYUP : WM_KEYDOWN, warningAnswer.key,
+                     keyData(warningAnswer.key, step == 1));
+    else
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 } // namespace
@@ -225,12 +207,11 @@ void CALLBACK answerWarning(HWND, UINT, UINT_PTR timer, DWORD)
 ClosedOn answerWarningWithKey(Key key)
 {
     const UINT keys[] = {VK_TAB, VK_TAB, VK_RETURN, VK_ESCAPE, VK_SPACE};
-    warningAnswer = {.key = keys[static_cast<int>(key)]};
-    // The box closes, and its loop ends, on the step that closed it.
+    warningAnswer = {keys[static_cast<int>(key)], 0};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, answerWarning);
     MsgBoxWarning("key");
     KillTimer(nullptr, timer);
-    return warningAnswer.closed;
+    return static_cast<ClosedOn>(warningAnswer.steps - 1);
 }
 
 void typeText(Form &form, const std::string &text)
