@@ -24,3 +24,21 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${QUADDLE_NODE} --no-experimental-fetch CACHE 
 # Memory grows as a program needs it: the tests that keep every solution of
 # every hand need more than the first 16 MiB.
 add_link_options(-sALLOW_MEMORY_GROWTH)
+
+# Asyncify instruments only the functions named in CALLS on the way to a call
+# that waits (and what they call directly), as the module's name section
+# names them, with '*' for any text and '.' for a space. The target's link
+# fails where one of them is no function of the program (asyncify-link.cmake).
+function(quaddle_waiting_calls target)
+    set(calls ${ARGN})
+    list(TRANSFORM calls PREPEND "\"")
+    list(TRANSFORM calls APPEND "\"")
+    list(JOIN calls ", " calls)
+    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}-waiting-calls.json)
+    # Written only when it changes, which relinks the program.
+    file(CONFIGURE OUTPUT ${list_file} CONTENT "[${calls}]\n")
+    target_link_options(${target} PRIVATE -sASYNCIFY_IGNORE_INDIRECT -sASYNCIFY_ADD=@${list_file})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${list_file})
+    set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
+        "${CMAKE_COMMAND} -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/asyncify-link.cmake --")
+endfunction()

@@ -7,11 +7,13 @@
 // (prepaint.js) then draws that window before the program has arrived, and
 // the program takes it over (page.cpp).
 //
-// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS RULES_JS PREPAINT_JS OUT
+// node quaddle_prerender.js PAGE QUADDLE_CSS PAGE_CSS PROGRAM_JS RULES_JS PREPAINT_JS OUT
 //
-// PAGE is the page with {{style}}, {{desktop}} and {{script}} where those
-// go, and {{style-hash}} and {{script-hash}} in its policy, which allows the
-// page's own style and script by their digests.
+// PAGE is the page with {{style}}, {{program}}, {{desktop}} and {{script}}
+// where those go, and {{style-hash}} and {{script-hash}} in its policy, which
+// allows the page's own style and scripts by their digests: PROGRAM_JS in
+// the page's head, which starts the program's download, and the script that
+// draws the window, after it.
 
 (function() {
     // What the program sets on an element's style, kept as it is set.
@@ -134,16 +136,31 @@
     var cssName = function(name) {
         return name.startsWith('--') ? name : name.replace(/[A-Z]/g, function(c) { return '-' + c.toLowerCase(); });
     };
+    // The properties of an element that the program may set, each written
+    // as its attribute: its value as text, or, for a boolean, the
+    // attribute's presence. A property set that is neither one of these nor
+    // one the stand-in writes itself (`kept`) fails the build: the window
+    // in the page would lack it until the program has arrived.
     var properties = [['type', 'type'], ['tabIndex', 'tabindex'], ['spellcheck', 'spellcheck'],
-                      ['autocomplete', 'autocomplete'], ['inputMode', 'inputmode'], ['enterKeyHint', 'enterkeyhint']];
+                      ['autocomplete', 'autocomplete'], ['inputMode', 'inputmode'], ['enterKeyHint', 'enterkeyhint'],
+                      ['title', 'title'], ['readOnly', 'readonly', 'boolean']];
+    var kept = ['tagName', 'nodes', 'parentNode', 'attributes', 'classes', 'classList', 'style', 'dataset', 'id',
+                'hidden', 'disabled', 'value', 'madeWith'];
+    var written = kept.concat(properties.map(function(p) { return p[0]; }));
 
     // The element as markup; what its style says goes into `rules`.
     function markup(el, rules) {
         var tag = el.tagName.toLowerCase(), attributes = [];
         if (el.id) attributes.push(['id', el.id]);
         if (el.classes.length) attributes.push(['class', el.className]);
+        var unknown = Object.keys(el).filter(function(name) { return !written.includes(name); });
+        if (unknown.length)
+            throw new Error('the program sets ' + unknown.join(', ') + ' of <' + tag + ' id="' + el.id +
+                            '">, which prerender.js does not write into the page');
         properties.forEach(function(p) {
-            if (el[p[0]] !== undefined) attributes.push([p[1], String(el[p[0]])]);
+            if (el[p[0]] === undefined) return;
+            if (p[2] != 'boolean') attributes.push([p[1], String(el[p[0]])]);
+            else if (el[p[0]]) attributes.push([p[1], '']);
         });
         el.attributes.forEach(function(value, name) { attributes.push([name, value]); });
         Object.keys(el.dataset).forEach(function(name) {
@@ -197,18 +214,20 @@
         };
         var style = '\n' + read(1) + read(2) + '/* The first window, as the program makes it (prerender.js). */\n' +
                     rules.join('\n') + '\n';
-        var script = '\n' + read(3) + read(4) + 'quaddlePrepaint(' +
+        var program = '\n' + read(3);
+        var script = '\n' + read(4) + read(5) + 'quaddlePrepaint(' +
                      JSON.stringify(table).replace(/</g, '\\u003c') + ');\n';
         var digest = function(text) {
             return "'sha256-" + crypto.createHash('sha256').update(text, 'utf8').digest('base64') + "'";
         };
         var out = read(0);
-        [['{{style-hash}}', digest(style)], ['{{script-hash}}', digest(script)], ['{{style}}', style],
-         ['{{desktop}}', html], ['{{script}}', script]].forEach(function(r) {
+        [['{{style-hash}}', digest(style)], ['{{script-hash}}', digest(program) + ' ' + digest(script)],
+         ['{{style}}', style], ['{{program}}', program], ['{{desktop}}', html],
+         ['{{script}}', script]].forEach(function(r) {
             if (!out.includes(r[0])) throw new Error(args[0] + ' has no ' + r[0]);
             out = out.split(r[0]).join(r[1]);
         });
-        fs.writeFileSync(args[5], out);
+        fs.writeFileSync(args[6], out);
     }
     Module['postRun'] = [function() {
         try {

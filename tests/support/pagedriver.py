@@ -358,6 +358,21 @@ def start(engine, size=(1280, 800), scale=1, trap_port=None, dark=False):
         raise Failure(f"{engine} did not start: {reason(error)}") from error
 
 
+def report_failure(page, screenshot, say):
+    """The end of a failed run's report, each line given to `say`: a picture
+    of the page as it was, left in that file, if the browser still gives
+    one within 10 s, and what the browser's own processes wrote last."""
+    limit(10, f"{page.engine} gave no picture within 10 s")
+    try:
+        page.screenshot(screenshot)
+        say(f"the page as it was: {screenshot}")
+    except Exception as error:
+        say(f"no picture of the page: {reason(error)}")
+    said = page.said()
+    if said:
+        say(f"what {page.engine} wrote last:\n{said}")
+
+
 # What the browser shows where the page asked for is not there.
 SHOWING = """
 return [location.href, document.title, document.body ? document.body.innerText.trim().slice(0, 300) : ''];
@@ -463,6 +478,26 @@ def wait_for(page, what, condition, seconds=30):
             note = " (the page it looked at had gone)" if went_away else ""
             raise Failure(f"{what} did not happen within {seconds} s{note}")
         time.sleep(0.1)
+
+
+# axe-core's findings on the page as it is, every rule of its own run
+# (best practices among them): [rule, impact, nodes, the first node's target].
+AXE = """
+return axe.run(document, {resultTypes: ['violations']}).then(results => results.violations.map(v =>
+    [v.id, v.impact, v.nodes.length, v.nodes.length ? v.nodes[0].target.join(' ') : '']));
+"""
+
+
+def accessibility_findings(page):
+    """What axe-core (tests/support's Node packages) finds wrong on the page
+    as it is now, for a screen reader and the like."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
+    if not os.path.isfile(path):
+        raise Failure(f"no {path}: scripts/install-deps.sh (npm ci in tests/support) installs it")
+    if not page.run("return typeof axe === 'object'"):
+        with open(path, encoding="utf-8") as source:
+            page.run(source.read() + "\nreturn true;")
+    return page.run(AXE)
 
 
 SETTLED = """

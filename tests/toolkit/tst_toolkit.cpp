@@ -58,6 +58,12 @@ constexpr ControlSpec probeControls[] = {
      .text = "",
      .place = {700, 600, 700, 400},
      .tabIndex = 5},
+    {.kind = ControlKind::CommandButton,
+     .name = "Inner",
+     .text = "in",
+     .place = {60, 100, 580, 260},
+     .tabIndex = 6,
+     .container = "Group"},
 };
 constexpr TimerSpec probeTimers[] = {{"Tick", 50}};
 
@@ -83,11 +89,13 @@ public:
     int backgroundMoves = 0;
     int linkClicks = 0;
     int linkMoves = 0;
+    int innerClicks = 0;
     int ticks = 0;
     bool timerRunningAtLoad = false;
 
     void Link_Click() { ++linkClicks; }
     void Link_MouseMove() { ++linkMoves; }
+    void Inner_Click() { ++innerClicks; }
     void Tick_Timer() { ++ticks; }
 
 protected:
@@ -102,6 +110,7 @@ private:
     static constexpr Handler<ProbeForm> handlers[] = {
         {"Link", Event::Click, &ProbeForm::Link_Click},
         {"Link", Event::MouseMove, &ProbeForm::Link_MouseMove},
+        {"Inner", Event::Click, &ProbeForm::Inner_Click},
         {"Tick", Event::Timer, &ProbeForm::Tick_Timer},
     };
 };
@@ -266,6 +275,47 @@ TEST_CASE("a disabled label takes no clicks and no pointer moves until it is ena
     testing::click(link);
     testing::processEvents();
     CHECK(probe.form.linkClicks == 1);
+}
+
+TEST_CASE("a disabled frame disables what it holds, which takes its own state back with the frame")
+{
+    struct Step {
+        const char *control;
+        bool set;
+        bool innerEnabled; // and clickable
+    };
+    const Step steps[] = {{"Group", false, false}, {"Inner", true, false},  {"Group", true, true},
+                          {"Inner", false, false}, {"Group", false, false}, {"Group", true, false},
+                          {"Inner", true, true}};
+    ShownProbe probe;
+    Control &inner = probe.form.control("Inner");
+    int clicks = 0;
+    for (const Step &step : steps) {
+        CAPTURE(std::string(step.control));
+        CAPTURE(step.set);
+        probe.form.control(step.control).setEnabled(step.set);
+        CHECK(inner.enabled() == step.innerEnabled);
+        testing::click(inner);
+        testing::processEvents();
+        clicks += step.innerEnabled ? 1 : 0;
+        CHECK(probe.form.innerClicks == clicks);
+    }
+}
+
+TEST_CASE("the warning box closes on the press of Enter and Escape, on the release of Space")
+{
+    struct Row {
+        testing::Key key;
+        testing::ClosedOn closed;
+    };
+    const Row rows[] = {{testing::Key::Return, testing::ClosedOn::Press},
+                        {testing::Key::Escape, testing::ClosedOn::Press},
+                        {testing::Key::Space, testing::ClosedOn::Release}};
+    ShownProbe probe;
+    for (const Row &row : rows) {
+        CAPTURE(static_cast<int>(row.key));
+        CHECK(testing::answerWarningWithKey(row.key) == row.closed);
+    }
 }
 
 TEST_CASE("the recorder stands in for the warning box, titled with the application's title")

@@ -43,6 +43,12 @@ void moveMouseOverBackground(Form &form, int left, int top);
 enum class Key { Tab, BackTab, Return, Escape, Space };
 // A key pressed and released in the window, to the control with the focus.
 void pressKey(Form &form, Key key);
+// Which of a key's press and its release closed the real warning box.
+enum class ClosedOn { Press, Release, Neither };
+// Shows the real warning box (MsgBoxWarning) and answers it as the user
+// does, with the key pressed and then released, each on its own, to its
+// focused button; one that the key leaves open is then closed with the button.
+ClosedOn answerWarningWithKey(Key key);
 // Types text into the control with the focus, a character at a time.
 void typeText(Form &form, const std::string &text);
 // Pastes `text` over the whole text of the control with the focus, as from

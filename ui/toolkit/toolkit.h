@@ -18,10 +18,15 @@
 // - every kind of control, labels and frames too, reports the enabled state
 //   last set; a disabled control takes no clicks and no pointer moves, and a
 //   move over it is not one over the window's background;
+// - a disabled frame disables what it contains, which reports so whatever
+//   was set on it, and takes back the state last set on it once the frame is
+//   enabled again;
 // - a Change of a text box is the user's editing (typing, pasting, cutting,
 //   undoing), once for each change of its text; setText raises none;
 // - Enter in a single-line text box presses the window's default button;
 //   Enter on a focused button clicks it, Space clicks it once, on release;
+// - the warning box closes as Enter or Escape is pressed, and as Space is
+//   released;
 // - the window system's close command unloads a window as Unload() does;
 // - a text marked shrinkToFit that the fonts at hand draw wider than its box
 //   is set just small enough to fit (backend::fittedPoints, in backend.h), so

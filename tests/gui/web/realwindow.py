@@ -23,8 +23,10 @@ program withheld, on a server of its own), and the program takes that window
 over as it stands: the same elements, nothing of them changed, at every scale
 and on the phone. Nothing of the page moves as it starts (where the engine
 reports layout shifts), and the program's code is asked for once, by the
-page's preload (WebKitGTK asks again: its fetch() takes nothing from a
-preload).
+page's own script, which hands it to the program.
+
+axe-core must find nothing wrong on the page, with the About window and with
+the main window.
 
 What fails it in every engine: anything the policy refused (the browser
 reports it to the server), any request that would have left loopback (a proxy
@@ -49,8 +51,9 @@ import traceback
 from fractions import Fraction
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from pagedriver import (Failure, Server, Trap, button_enabled, check, click, click_button, limit, open_page,  # noqa: E402
-                        reason, settled, shown, site_policy, start, type_into, unlimited, wait_for)
+from pagedriver import (Failure, Server, Trap, accessibility_findings, button_enabled, check,  # noqa: E402
+                        click, click_button, limit, open_page, reason, report_failure, settled, shown,
+                        site_policy, start, type_into, unlimited, wait_for)
 
 OK, CALCULATE, EXIT, WARNING_OK = "知道了", "计算", "退出", "确定"
 CLOSE, EVERY_LINK = "关闭", "列出所有解法…"
@@ -133,7 +136,8 @@ return [Math.min(...spans.map(s => s[0])), Math.max(...spans.map(s => s[1])),
 # What the start rests on, asked once the About window is drawn: the layout
 # shift the page has seen, where the engine reports one (null elsewhere), and
 # how often, and by what, the page asked for the program's code: once, by the
-# preload in the page, so that its download starts with the page's.
+# page's script, so that its download starts with the page's, and is not
+# asked for again by the program.
 START = """
 const code = performance.getEntriesByType('resource').filter(e => e.name.endsWith('/quaddle.wasm'))
     .map(e => e.initiatorType);
@@ -284,8 +288,11 @@ class Session:
         self.server.stop()
         self.trap.close()
 
+    def picture(self, name):
+        return os.path.join(self.out, f"scale{self.scale:g}-{name}.png")
+
     def shot(self, name):
-        self.page.screenshot(os.path.join(self.out, f"scale{self.scale:g}-{name}.png"))
+        self.page.screenshot(self.picture(name))
 
     def check_nothing_left_loopback(self):
         self.requests += self.page.page_requests() or []
@@ -374,12 +381,11 @@ class Session:
         check(ratio == self.scale, f"the device pixel ratio is {ratio}, not {self.scale}")
         settled(page)
         self.shot("about-start")
+        findings = accessibility_findings(page)
+        check(not findings, f"axe-core finds on the page with the About window: {findings}")
         shift, code = page.run(START)
         check(shift in (None, 0), f"the page's layout shifted by {shift} as it started")
-        # WebKitGTK's fetch() never takes what a preload fetched: there the
-        # code comes twice, the preload's copy unused.
-        check(code == ["link"] or (page.engine == "webkit" and code == ["link", "fetch"]),
-              f"the page asked for the program's code as {code}, not once by its preload")
+        check(code == ["fetch"], f"the page asked for the program's code as {code}, not once by its script")
 
         # Pressing OK during the countdown does nothing: the click is handled
         # as it is given, so two frames later a wrong reaction would show.
@@ -398,6 +404,8 @@ class Session:
         wait_for(page, "the About window's closing", lambda p: button_enabled(p, OK) is None)
         settled(page)
         self.shot("main-start")
+        findings = accessibility_findings(page)
+        check(not findings, f"axe-core finds on the page with the main window: {findings}")
         controls = page.accessible(("textbox", "button"))
         if controls is not None:
             check(sum(role == "textbox" for role, _ in controls) == 5, f"a screen reader finds {controls}")
@@ -458,7 +466,8 @@ class Session:
         click_button(page, EXIT)
         wait_for(page, "the main window's closing", lambda p: button_enabled(p, CALCULATE) is None)
         check(not shown(page, "//button | //input | //textarea"), "controls are left after Exit")
-        ended = wait_for(page, "the end line", lambda p: p.run("return document.body.innerText.trim()"))
+        ended = wait_for(page, "the end line",
+                         lambda p: p.run("return document.getElementById('desktop').innerText.trim()"))
         check(len(ended.splitlines()) == 1 and "Quaddle" in ended, f"after Exit the page says '{ended}'")
         check(shown(page, "//a[@href]"), "after Exit there is no link that starts Quaddle again")
         settled(page)
@@ -662,14 +671,8 @@ def main():
                 errors = session.errors + (session.page.console_errors() or [])
                 if errors:
                     print(f"realwindow_web: the console showed {errors}", file=sys.stderr)
-            limit(10, f"{engine} gave no picture within 10 s")
-            try:
-                session.shot("failure-dark" if dark else "failure")
-            except Exception as error:
-                print(f"realwindow_web: no picture of the page: {reason(error)}", file=sys.stderr)
-            said = session.page.said()
-            if said:
-                print(f"realwindow_web: what {engine} wrote last:\n{said}", file=sys.stderr)
+            report_failure(session.page, session.picture("failure-dark" if dark else "failure"),
+                           lambda line: print(f"realwindow_web: {line}", file=sys.stderr, flush=True))
             return 1
         finally:
             # Closing cuts short a browser that hangs, once it has had this

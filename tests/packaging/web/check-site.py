@@ -10,7 +10,11 @@ style or event attribute, which the policy would refuse; the policy forbids a
 script has fitted it. The page's code (the page and the scripts, styles and
 WebAssembly it loads) stays within 400 KB, and 150 KB gzip-compressed.
 
-Usage: check-site.py SITE_DIR ZIP VERSION
+With BUILD_DIR and CMAKE, it first leaves files and a folder of no build's in the site,
+as an older build would have, and builds the site again: what follows must
+find them gone, from the site and from the .zip.
+
+Usage: check-site.py SITE_DIR ZIP VERSION [BUILD_DIR CMAKE]
 """
 
 import base64
@@ -21,6 +25,7 @@ import json
 import os
 import re
 import struct
+import subprocess
 import sys
 import zipfile
 
@@ -82,6 +87,16 @@ def png_size(path):
 
 def main():
     site, zip_path, version = sys.argv[1:4]
+    if len(sys.argv) > 4:
+        strays = ["quaddle.css", "icons/quaddle-16.png", "old/page.css"]
+        for stray in strays:
+            os.makedirs(os.path.dirname(os.path.join(site, stray)), exist_ok=True)
+            with open(os.path.join(site, stray), "w") as f:
+                f.write("/* left by an older build */\n")
+        subprocess.run([sys.argv[5], "--build", sys.argv[4], "--target", "web_site"], check=True,
+                       stdout=subprocess.DEVNULL)
+        left = [stray for stray in strays + ["old"] if os.path.exists(os.path.join(site, stray))]
+        check(not left, f"the rebuilt site still holds {left}")
     files = sorted(os.path.relpath(os.path.join(folder, name), site)
                    for folder, _, names in os.walk(site) for name in names)
 
@@ -141,13 +156,15 @@ def main():
                   f"the page's policy does not allow its inline <{tag}> (sha256-{digest})")
     check(len(page.windows) == 1 and "hidden" in page.windows[0] and "data-prepainted" in page.windows[0],
           f"the page does not hold the first window, hidden until drawn: {page.windows}")
-    check(len(page.blocks["script"]) == 1 and "quaddlePrepaint(" in page.blocks["script"][0],
+    check(any("quaddlePrepaint(" in block for block in page.blocks["script"]),
           "the page has no script that draws its first window")
-    for reference in page.references:
+    # What the page's script fetches itself: the program's code.
+    fetched = re.findall(r"\bfetch\('([^']*)'", "".join(page.blocks["script"]))
+    for reference in page.references + fetched:
         check(not re.match(r"([a-z]+:)?//", reference), f"the page refers to another origin: {reference}")
         check(os.path.normpath(reference) in files, f"the page refers to {reference}, which is not in the site")
 
-    code = ["index.html"] + [os.path.normpath(r) for r in page.references
+    code = ["index.html"] + [os.path.normpath(r) for r in page.references + fetched
                              if os.path.splitext(r)[1] in (".js", ".css", ".wasm")]
     check("quaddle.wasm" in code and "quaddle.js" in code, f"the page does not load the program: {code}")
     stored = zipped = 0

@@ -198,15 +198,7 @@ def main():
         # A failed run leaves a picture of the page beside the program, if
         # the browser still answers.
         screenshot = options.screenshot or os.path.join(folder, f"{name}-{options.engine}-failure.png")
-        pagedriver.limit(10, f"{options.engine} gave no picture within 10 s")
-        try:
-            page.screenshot(screenshot)
-            print(f"[runner] the page as it was: {screenshot}", flush=True)
-        except Exception as error:
-            print(f"[runner] no picture of the page: {pagedriver.reason(error)}", flush=True)
-        said = page.said()
-        if said:
-            print(f"[runner] what {options.engine} wrote last:\n{said}", flush=True)
+        pagedriver.report_failure(page, screenshot, lambda line: print(f"[runner] {line}", flush=True))
     if page:
         pagedriver.limit(30, f"{options.engine} did not close within 30 s")
         try:

@@ -177,9 +177,10 @@ EM_JS(int, openedRaw, (), {
 
 // Answers each warning box as it opens: notes what it shows (its role, title,
 // text, button, whether it is modal and has the focus on its button), then
-// closes it with `how` (a key, or "click" on its button). Where readColors()
-// has run, it notes in Module.boxLooks the colours of its texts and the size
-// its button is drawn at, and whether the box is drawn whole.
+// closes it with `how` (a key pressed and released, or "click" on its
+// button). Where readColors() has run, it notes in Module.boxLooks the
+// colours of its texts and the size its button is drawn at, and whether the
+// box is drawn whole.
 EM_JS(void, answerBoxes, (const char *how), {
     var key = UTF8ToString(how);
     Module.boxes = [];
@@ -201,8 +202,13 @@ EM_JS(void, answerBoxes, (const char *how), {
             Module.boxLooks.push([[box.querySelector('.q-title'), box.querySelector('.q-text'), ok].map(Module.colorsOf).join(';'),
                                   button.width, button.height, whole ? 'whole' : 'cut off'].join(';'));
         }
-        if (key == 'click') ok.click();
-        else document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: key, bubbles: true, cancelable: true}));
+        if (key == 'click') {
+            ok.click();
+            return;
+        }
+        var target = document.activeElement, init = {key: key, bubbles: true, cancelable: true};
+        target.dispatchEvent(new KeyboardEvent('keydown', init));
+        target.dispatchEvent(new KeyboardEvent('keyup', init));
     }, 20);
 });
 
@@ -275,14 +281,17 @@ EM_JS(int, endedRaw, (), {
 // Keeps a copy of the shown window with that id, as the site's page writes
 // it before the program runs: the same elements, hidden.
 EM_JS(void, keepCopy, (const char *id), {
-    Module.copy = document.getElementById(UTF8ToString(id)).cloneNode(true);
-    Module.copy.hidden = true;
-    Module.copy.setAttribute('data-prepainted', "");
+    Module.original = document.getElementById(UTF8ToString(id)).cloneNode(true);
+    Module.original.hidden = true;
+    Module.original.setAttribute('data-prepainted', "");
 });
 
-// Puts the copy on the page, drawn by the page's script where `drawn` (the
-// program takes over only such a window), with `typed` in its first text box.
-EM_JS(void, putCopy, (int drawn, const char *typed), {
+// Puts a copy on the page, drawn by the page's script where `drawn` (the
+// program takes over only such a window), with `typed` in its first text box,
+// and without the element that `missing` selects, if any.
+EM_JS(void, putCopy, (int drawn, const char *typed, const char *missing), {
+    Module.copy = Module.original.cloneNode(true);
+    if (UTF8ToString(missing)) Module.copy.querySelector(UTF8ToString(missing)).remove();
     document.getElementById('desktop').append(Module.copy);
     Module.copy.querySelector('textarea, input').value = UTF8ToString(typed);
     if (drawn) {
@@ -1126,7 +1135,7 @@ TEST_CASE("a window is shown at the scale the laid-out page keeps it at")
 }
 
 TEST_CASE("a window the page has drawn is taken over as it stands, what was typed kept; "
-          "one it has not drawn is drawn anew")
+          "one it has not drawn, or not whole, is drawn anew")
 {
     const std::string name = web::elementId(toolkit::form<frmAbout>());
     {
@@ -1135,12 +1144,19 @@ TEST_CASE("a window the page has drawn is taken over as it stands, what was type
     }
     const struct {
         bool drawn;
+        const char *missing; // an element the page's window lacks
         int isCopy;
         const char *text;
-    } cases[] = {{true, 1, "typed before the program ran"}, {false, 0, nullptr}};
+    } cases[] = {{true, "", 1, "typed before the program ran"},
+                 {false, "", 0, nullptr},
+                 {true, "#frmAbout-labTime", 0, nullptr},
+                 {true, "#frmAbout-txtPromo1", 0, nullptr},
+                 {true, ".q-close", 0, nullptr},
+                 {true, ".q-title", 0, nullptr}};
     for (const auto &c : cases) {
         CAPTURE(c.drawn);
-        putCopy(c.drawn, "typed before the program ran");
+        CAPTURE(std::string(c.missing));
+        putCopy(c.drawn, "typed before the program ran", c.missing);
         ShownAlone<frmAbout> shown;
         CHECK(isCopy(name.c_str()) == c.isCopy);
         const toolkit::Control &box = shown.form.control("txtPromo2");

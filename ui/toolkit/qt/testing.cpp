@@ -19,12 +19,14 @@
 #include <QPushButton>
 #include <QStyleOption>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace toolkit::testing {
 
@@ -216,6 +218,39 @@ void pressKey(Form &form, Key key)
         sendKey(target, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         break;
     }
+}
+
+ClosedOn answerWarningWithKey(Key key)
+{
+    const std::pair<int, const char *> keys[] = {{Qt::Key_Tab, "\t"},
+                                                 {Qt::Key_Backtab, ""},
+                                                 {Qt::Key_Return, "\r"},
+                                                 {Qt::Key_Escape, "\x1b"},
+                                                 {Qt::Key_Space, " "}};
+    const auto &pressed = keys[static_cast<int>(key)];
+    ClosedOn closed = ClosedOn::Neither;
+    // From inside the box's own event loop, once its button has the focus.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        const QPointer<QWidget> box = QApplication::activeModalWidget();
+        if (!box || !box->focusWidget())
+            return;
+        answer.stop();
+        QWidget *button = box->focusWidget();
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, pressed.first, Qt::NoModifier,
+                            QString::fromLatin1(pressed.second));
+            QCoreApplication::sendEvent(button, &event);
+            if (!box || !box->isVisible()) {
+                closed = type == QEvent::KeyPress ? ClosedOn::Press : ClosedOn::Release;
+                return;
+            }
+        }
+        box->close();
+    });
+    answer.start(10);
+    MsgBoxWarning("key");
+    return closed;
 }
 
 void typeText(Form &form, const std::string &text)

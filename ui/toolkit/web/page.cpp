@@ -31,6 +31,9 @@ EM_JS(void, q_init, (const char *untitled), {
     Q.release = function() {
         while (!Q.waiting && Q.held.length) _quaddle_event.apply(null, Q.held.shift());
     };
+    // The element of each kind of control (ControlKind), and its class.
+    Q.tags = ['div', 'input', 'textarea', 'button', 'div', 'div'];
+    Q.kinds = ['label', 'entry', 'box', 'button', 'frame', 'box q-scrolling'];
     // A list's text, CR LF or LF between its lines, as blocks of lines that
     // the engine lays out only as they scroll into view: thousands of lines
     // then take a few milliseconds, not a tenth of a second. Each block is
@@ -52,15 +55,25 @@ EM_JS(void, q_init, (const char *untitled), {
     };
     Q.rgb = function(c) { return 'rgb(' + (c >> 16) + ',' + ((c >> 8) & 255) + ',' + (c & 255) + ')'; };
     Q.desktop = function() { return document.getElementById('desktop') || document.body; };
-    // Labels and frames have no disabled state of their own in HTML.
+    // Labels and frames have no disabled state of their own in HTML. A
+    // control in a disabled frame of window W is disabled too, whatever was
+    // set on it, and takes back its own state once the frame is enabled.
+    Q.own = new WeakMap();
+    Q.frameOf = new WeakMap();
     Q.enabled = function(el) { return !el.disabled && !el.classList.contains('q-disabled'); };
-    Q.setEnabled = function(el, on) {
+    Q.setEnabled = function(W, el, on) {
+        Q.own.set(el, !!on);
+        Q.showEnabled(W, el);
+    };
+    Q.showEnabled = function(W, el) {
+        var frame = Q.frameOf.get(el), on = Q.own.get(el) && (!frame || Q.enabled(frame));
         if ('disabled' in el) {
             el.disabled = !on;
-            return;
+        } else {
+            el.classList.toggle('q-disabled', !on);
+            if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
         }
-        el.classList.toggle('q-disabled', !on);
-        if (on) el.removeAttribute('aria-disabled'); else el.setAttribute('aria-disabled', 'true');
+        W.c.forEach(function(c) { if (Q.frameOf.get(c) === el) Q.showEnabled(W, c); });
     };
     // The page's title is the caption of the window in front.
     Q.title = function() {
@@ -130,11 +143,22 @@ EM_JS(void, q_init, (const char *untitled), {
             box.setAttribute('aria-describedby', said.id);
             ok.type = 'button';
             ok.addEventListener('click', function() { box.close(); });
+            // Enter and Escape close it as they are pressed, Space as it is
+            // released, as on the desktops.
+            var spaced = false;
             box.addEventListener('keydown', function(e) {
-                if (e.key == 'Enter' || e.key == ' ' || e.key == 'Escape') {
+                if (e.key == 'Enter' || e.key == 'Escape') {
                     e.preventDefault();
                     box.close();
+                } else if (e.key == ' ') {
+                    e.preventDefault();
+                    spaced = true;
                 }
+            });
+            box.addEventListener('keyup', function(e) {
+                if (e.key != ' ' || !spaced) return;
+                e.preventDefault();
+                box.close();
             });
             bar.append(caption);
             body.append(icon, said);
@@ -156,15 +180,31 @@ EM_JS(void, q_init, (const char *untitled), {
 });
 
 EM_JS(void, q_window, (int id, const char *name, const char *caption, int width, int height,
-                       int back, int fore), {
+                       int back, int fore, const char *controls), {
     var Q = Module.quaddle;
     // The window the page drew before the program ran (prepaint.js), written
     // into it as this code writes it, is taken over as it stands: the same
     // elements, set to what they already are, nothing drawn anew. One written
-    // into the page that its script could not draw is drawn anew instead.
+    // into the page that its script could not draw is drawn anew instead, and
+    // so is one that lacks an element this code would take over (a page of
+    // another build): each part of the window, and each control, of its kind
+    // and in its place. `controls` has a line for each: kind, parent, name.
     var drawn = document.getElementById(UTF8ToString(name));
+    var whole = function() {
+        var client = drawn.querySelector('div.q-client'), made = UTF8ToString(controls).split('\n');
+        var element = function(line) {
+            return line && document.getElementById(drawn.id + '-' + line.split(' ')[2]);
+        };
+        return drawn.matches('section.q-window') && !!client &&
+               ['div.q-caption', 'span.q-title', 'button.q-close'].every(function(s) { return drawn.querySelector(s); }) &&
+               made.every(function(line) {
+                   var c = line.split(' '), el = element(line);
+                   return !line || (!!el && el.tagName == Q.tags[c[0]].toUpperCase() &&
+                                    el.parentElement === (c[1] < 0 ? client : element(made[c[1]])));
+               });
+    };
     var adopted = !!drawn && typeof quaddlePrepainted == 'object' && quaddlePrepainted.window === drawn &&
-                  !quaddlePrepainted.taken;
+                  !quaddlePrepainted.taken && whole();
     if (adopted) quaddlePrepainted.taken = true;
     else if (drawn && drawn.hasAttribute('data-prepainted')) drawn.remove();
     var make = function(tag, cls) {
@@ -270,9 +310,9 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
                         int numeric, int enterPresses, int fitGroup), {
     var Q = Module.quaddle, W = Q.w[win], id = W.root.id + '-' + UTF8ToString(name);
     var el = W.adopted ? document.getElementById(id)
-                       : document.createElement(['div', 'input', 'textarea', 'button', 'div', 'div'][kind]);
+                       : document.createElement(Q.tags[kind]);
     var s = el.style, t = UTF8ToString(text), a = UTF8ToString(accessible);
-    el.className = 'q-control q-' + ['label', 'entry', 'box', 'button', 'frame', 'box q-scrolling'][kind];
+    el.className = 'q-control q-' + Q.kinds[kind];
     el.id = id;
     s.left = left + 'px';
     s.top = top + 'px';
@@ -319,7 +359,8 @@ EM_JS(void, q_control, (int win, int index, int kind, int parent, const char *na
     }
     if (kind == 3) el.type = 'button';
     if (kind == 4) el.setAttribute('role', 'group');
-    Q.setEnabled(el, enabled);
+    Q.frameOf.set(el, parent < 0 ? null : W.c[parent]);
+    Q.setEnabled(W, el, enabled);
     if (centered) el.classList.add('q-centered');
     if (link) el.classList.add('q-link');
     if (a) el.setAttribute('aria-label', a);
@@ -433,7 +474,8 @@ EM_JS(int, q_enabled, (int win, int index), {
 });
 
 EM_JS(void, q_setEnabled, (int win, int index, int enabled), {
-    Module.quaddle.setEnabled(Module.quaddle.w[win].c[index], enabled);
+    var W = Module.quaddle.w[win];
+    Module.quaddle.setEnabled(W, W.c[index], enabled);
 });
 
 EM_JS(void, q_setFont, (int win, int index, const char *family, double points, int weight), {
@@ -611,10 +653,15 @@ struct Text {
 } // namespace
 
 void createWindow(int window, std::string_view name, std::string_view caption,
-                  std::string_view untitled, int width, int height, int backColor, int foreColor)
+                  std::string_view untitled, int width, int height, int backColor, int foreColor,
+                  std::span<const ControlElement> controls)
 {
     q_init(Text(untitled));
-    q_window(window, Text(name), Text(caption), width, height, backColor, foreColor);
+    std::string lines;
+    for (const ControlElement &c : controls)
+        lines += std::to_string(c.kind) + ' ' + std::to_string(c.parent) + ' ' +
+                 std::string(c.name) + '\n';
+    q_window(window, Text(name), Text(caption), width, height, backColor, foreColor, Text(lines));
 }
 
 void createControl(int window, int index, const ControlElement &c)

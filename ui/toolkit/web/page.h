@@ -3,6 +3,7 @@
 // their index in its table; the page keeps the elements themselves.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,8 +44,11 @@ struct ControlElement {
     int fitGroup;      // for a text fitted to its box, its group (0: none); else -1
 };
 
+// A window of the controls to come (createControl, in order): the one the
+// page drew before the program ran, where it has every element of them.
 void createWindow(int window, std::string_view name, std::string_view caption,
-                  std::string_view untitled, int width, int height, int backColor, int foreColor);
+                  std::string_view untitled, int width, int height, int backColor, int foreColor,
+                  std::span<const ControlElement> controls);
 void createControl(int window, int index, const ControlElement &control);
 // The link of one of the window's commands, beside the window.
 void createCommand(int window, int index, std::string_view text);

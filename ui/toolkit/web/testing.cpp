@@ -83,6 +83,30 @@ EM_JS(int, q_test_commandShown, (int win, int command), {
     return !!el && el.isConnected && box.width > 0 && box.height > 0 && getComputedStyle(el).visibility == 'visible';
 });
 
+// Answers the next warning box with the key's press, then its release, to
+// its focused button; notes which closed it (0 the press, 1 the release, 2
+// neither, when its button closes it).
+EM_JS(void, q_test_answer_warning, (const char *key), {
+    var k = UTF8ToString(key);
+    var answer = setInterval(function() {
+        var box = document.querySelector('dialog.q-warning[open]');
+        if (!box) return;
+        clearInterval(answer);
+        var button = document.activeElement;
+        var init = {key: k, code: k == ' ' ? 'Space' : k, bubbles: true, cancelable: true, composed: true};
+        button.dispatchEvent(new KeyboardEvent('keydown', init));
+        Module.answered = box.open ? 1 : 0;
+        if (!box.open) return;
+        button.dispatchEvent(new KeyboardEvent('keyup', init));
+        Module.answered = box.open ? 2 : 1;
+        if (box.open) box.querySelector('.q-ok').click();
+    }, 10);
+});
+
+EM_JS(int, q_test_answered, (), {
+    return Module.answered;
+});
+
 EM_JS(void, q_test_close, (int win), {
     Module.quaddle.w[win].root.querySelector('.q-close').click();
 });
@@ -207,6 +231,14 @@ void pressKey(Form &form, Key key)
         q_test_key(window, " ", false);
         break;
     }
+}
+
+ClosedOn answerWarningWithKey(Key key)
+{
+    const char *const keys[] = {"Tab", "Tab", "Enter", "Escape", " "};
+    q_test_answer_warning(keys[static_cast<int>(key)]);
+    MsgBoxWarning("key");
+    return static_cast<ClosedOn>(q_test_answered());
 }
 
 void typeText(Form &form, const std::string &text)

@@ -170,8 +170,18 @@ WebWindow::WebWindow(Form &form)
     windows()[m_id] = this;
 
     const FormSpec &design = m_design;
+    // The controls to come, each of its kind in its frame: a window that the
+    // page drew is taken over only where it has every one of them.
+    std::vector<ControlElement> coming;
+    for (const ControlSpec &control : design.controls) {
+        const bool inFrame = !control.container.empty();
+        coming.push_back(
+            {.kind = static_cast<int>(control.kind),
+             .parent = inFrame ? static_cast<int>(form.indexOf(control.container)) : -1,
+             .name = control.name});
+    }
     createWindow(m_id, design.name, design.caption, quaddle::applicationTitle, pixels(design.width),
-                 pixels(design.height), packed(design.backColor), packed(design.foreColor));
+                 pixels(design.height), packed(design.backColor), packed(design.foreColor), coming);
     setFont(m_id, -1, fontFamily(defaultFont()), defaultFont().points, defaultFont().weight);
 
     for (std::size_t i = 0; i < design.controls.size(); ++i) {

@@ -276,6 +276,43 @@ void pressKey(Form &form, Key pressed)
     }
 }
 
+namespace {
+
+// The real warning box's answer, from a timer in the box's modal loop: the
+// key pressed on one tick, released on the next, and the box closed with its
+// button on the one after; the step last taken is the one that closed it.
+struct {
+    UINT key;
+    int steps;
+} warningAnswer;
+
+void CALLBACK answerWarning(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND button = GetFocus();
+    HWND box = GetAncestor(button, GA_ROOT);
+    wchar_t name[8]{};
+    if (!GetClassNameW(box, name, 8) || std::wstring_view(name) != L"#32770")
+        return;
+    const int step = warningAnswer.steps++;
+    if (step < 2)
+        PostMessageW(button, step ? WM_KEYUP : WM_KEYDOWN, warningAnswer.key,
+                     keyData(warningAnswer.key, step == 1));
+    else
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+} // namespace
+
+ClosedOn answerWarningWithKey(Key key)
+{
+    const UINT keys[] = {VK_TAB, VK_TAB, VK_RETURN, VK_ESCAPE, VK_SPACE};
+    warningAnswer = {keys[static_cast<int>(key)], 0};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, answerWarning);
+    MsgBoxWarning("key");
+    KillTimer(nullptr, timer);
+    return static_cast<ClosedOn>(warningAnswer.steps - 1);
+}
+
 void typeText(Form &form, const std::string &text)
 {
     for (const wchar_t unit : win32::widen(text)) {

@@ -90,7 +90,9 @@ public:
         InvalidateRect(m_handle, nullptr, TRUE);
     }
     bool enabled() const override { return IsWindowEnabled(m_handle); }
-    void setEnabled(bool enabled) override { EnableWindow(m_handle, enabled); }
+    void setEnabled(bool enabled) override;
+    // The state last set on it, which a disabled frame around it overrides.
+    bool enabledAsSet() const { return m_enabledAsSet; }
 
     HWND handle() const { return m_handle; }
     bool takesFocus() const { return GetWindowLongPtrW(m_handle, GWL_STYLE) & WS_TABSTOP; }
@@ -162,6 +164,7 @@ private:
 
     std::optional<Color> m_foreColor;
     UniqueFont m_font;
+    bool m_enabledAsSet = m_design.enabled;
 };
 
 // A label reports a Click when the button is released over it after a
@@ -507,6 +510,10 @@ public:
     // A focused push button is the one Enter presses; elsewhere the designed
     // default button is.
     void buttonFocusChanged(HWND button, bool focused);
+    // Enables or disables a control as set on it, but disabled in a disabled
+    // frame; for a frame, the controls in it too, as they are no children of
+    // its system control.
+    void showEnabled(const Win32Control &control);
 
     static LRESULT CALLBACK windowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -548,6 +555,12 @@ Win32Control::Win32Control(Win32Window &window, std::size_t index, const SystemC
 {
     SetWindowSubclass(m_handle, &Win32Control::subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
     EnableWindow(m_handle, m_design.enabled);
+}
+
+void Win32Control::setEnabled(bool enabled)
+{
+    m_enabledAsSet = enabled;
+    m_window.showEnabled(*this);
 }
 
 void Win32Control::raise(Event event)
@@ -681,6 +694,8 @@ Win32Window::Win32Window(Form &form)
 
     for (std::size_t i = 0; i < design.controls.size(); ++i)
         m_controls.push_back(makeControl(*this, i));
+    for (const auto &control : m_controls)
+        showEnabled(*control);
     for (std::size_t i = 0; i < design.timers.size(); ++i)
         m_timers.push_back(
             std::make_unique<Win32Timer>(hwnd(), i + 1, design.timers[i].intervalMs));
@@ -698,6 +713,20 @@ Win32Window::~Win32Window()
     // while their control objects still exist to see them go.
     SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
     m_handle.reset();
+}
+
+void Win32Window::showEnabled(const Win32Control &control)
+{
+    const std::string_view frame = control.design().container;
+    EnableWindow(control.handle(),
+                 control.enabledAsSet() &&
+                     (frame.empty() || m_controls[m_form.indexOf(frame)]->enabled()));
+    if (control.design().kind != ControlKind::Frame)
+        return;
+    for (const auto &inside : m_controls) {
+        if (inside->design().container == control.design().name)
+            showEnabled(*inside);
+    }
 }
 
 // Sizes, places and fonts for a density: at creation, and again when the
