@@ -146,7 +146,11 @@
                       ['title', 'title'], ['readOnly', 'readonly', 'boolean']];
     var kept = ['tagName', 'nodes', 'parentNode', 'attributes', 'classes', 'classList', 'style', 'dataset', 'id',
                 'hidden', 'disabled', 'value', 'madeWith'];
-    var written = kept.concat(properties.map(function(p) { return p[0]; }));
+    // What the program notes on an element for itself, and notes afresh as
+    // it takes the page's window over: the text it last set in a box (a
+    // Change is the user's, not its own), a list's lines.
+    var noted = ['said', 'lines'];
+    var written = kept.concat(noted, properties.map(function(p) { return p[0]; }));
 
     // The element as markup; what its style says goes into `rules`.
     function markup(el, rules) {
