@@ -100,6 +100,24 @@ std::size_t Form::indexOf(std::string_view name) const
     return static_cast<std::size_t>(found - controls.begin());
 }
 
+std::optional<std::size_t> Form::findCommand(std::string_view name) const
+{
+    const auto &commands = m_design.commands;
+    const auto found =
+        std::find_if(commands.begin(), commands.end(),
+                     [&](const CommandSpec &command) { return command.name == name; });
+    if (found == commands.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(found - commands.begin());
+}
+
+std::size_t Form::indexOfCommand(std::string_view name) const
+{
+    if (const std::optional<std::size_t> command = findCommand(name))
+        return *command;
+    throw std::invalid_argument("no command named " + std::string(name));
+}
+
 Control &Form::controlAt(std::size_t index) const
 {
     assert(m_window && "the window is not loaded");
@@ -135,12 +153,8 @@ void Form::bindHandler(std::string_view control, Event event, std::function<void
         return;
     }
     if (event == Event::Click) {
-        const auto &commands = m_design.commands;
-        const auto found =
-            std::find_if(commands.begin(), commands.end(),
-                         [&](const CommandSpec &command) { return command.name == control; });
-        if (found != commands.end()) {
-            m_commands[static_cast<std::size_t>(found - commands.begin())] = std::move(run);
+        if (const std::optional<std::size_t> command = findCommand(control)) {
+            m_commands[*command] = std::move(run);
             return;
         }
     }

@@ -245,6 +245,8 @@ public:
     Control &controlAt(std::size_t index) const;
     Timer &timer(std::string_view name) const;
     std::size_t indexOf(std::string_view name) const;
+    // One of its commands, by its designed name.
+    std::size_t indexOfCommand(std::string_view name) const;
 
     // The backend's window, while loaded; for the backend's own use.
     backend::Window *backendWindow() const { return m_window.get(); }
@@ -272,6 +274,7 @@ private:
 
     void bindHandler(std::string_view control, Event event, std::function<void()> run);
     std::vector<std::function<void()>> &handlersOf(Event event);
+    std::optional<std::size_t> findCommand(std::string_view name) const;
     void destroyWindow();
 
     const FormSpec &m_design;

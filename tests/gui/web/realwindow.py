@@ -304,14 +304,19 @@ class Session:
         check(not self.server.reports, f"the policy refused: {self.server.refused()}")
         check(not self.errors, f"the console shows errors: {self.errors}")
 
+    def withheld_program(self):
+        """The site on a server of its own that never sends the program, so
+        that the page stands as it draws itself before the program arrives."""
+        return Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
+                      withheld=("quaddle.js", "sw.js"))
+
     def taken_over(self, what):
         """The page draws the About window before the program has arrived
         (the program withheld, on a server of its own), and the program
         takes that window over as it stands: the same elements, nothing of
         them changed."""
         page = self.page
-        withheld = Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
-                          withheld=("quaddle.js", "sw.js"))
+        withheld = self.withheld_program()
         try:
             open_page(page, withheld.origin + "/", SITE_PAGE, withheld)
             settled(page)
@@ -503,8 +508,7 @@ class Session:
         window to flash), and the program then opens that window alone. It
         answers as quaddle-solve --every does, following what is typed."""
         page = self.page
-        withheld = Server(site_policy(os.path.join(self.site, "index.html")), site=self.site,
-                          withheld=("quaddle.js", "sw.js"))
+        withheld = self.withheld_program()
         try:
             open_page(page, withheld.origin + "/?every", SITE_PAGE, withheld)
             settled(page)

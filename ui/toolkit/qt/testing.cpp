@@ -276,13 +276,9 @@ bool commandsTakeFocus()
 
 void chooseCommand(Form &form, std::string_view command)
 {
-    const auto &commands = form.design().commands;
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const CommandSpec &spec) { return spec.name == command; });
-    if (found == commands.end())
-        throw std::invalid_argument("no command named " + std::string(command));
+    const CommandSpec &design = form.design().commands[form.indexOfCommand(command)];
     // The menu key, over the command's control: its context menu pops up.
-    QWidget *widget = qt::widget(form.control(found->control));
+    QWidget *widget = qt::widget(form.control(design.control));
     activate(form);
     const QPoint middle = widget->rect().center();
     QContextMenuEvent request(QContextMenuEvent::Keyboard, middle, widget->mapToGlobal(middle));

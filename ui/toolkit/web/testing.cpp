@@ -265,12 +265,7 @@ bool commandsTakeFocus()
 
 void chooseCommand(Form &form, std::string_view command)
 {
-    const auto &commands = form.design().commands;
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const CommandSpec &spec) { return spec.name == command; });
-    if (found == commands.end())
-        throw std::invalid_argument("no command named " + std::string(command));
-    const int index = static_cast<int>(found - commands.begin());
+    const int index = static_cast<int>(form.indexOfCommand(command));
     if (!form.isLoaded() || !q_test_commandShown(web::windowId(form), index))
         throw std::runtime_error("the page shows no link for " + std::string(command));
     q_test_pointer(web::windowId(form), -1, index, 0, 0, 1);

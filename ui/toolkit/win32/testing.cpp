@@ -337,17 +337,13 @@ bool commandsTakeFocus()
 
 void chooseCommand(Form &form, std::string_view command)
 {
-    const auto &commands = form.design().commands;
-    const auto found = std::find_if(commands.begin(), commands.end(),
-                                    [&](const CommandSpec &each) { return each.name == command; });
-    if (found == commands.end())
-        throw std::invalid_argument("no command named " + std::string(command));
-    const std::size_t index = static_cast<std::size_t>(found - commands.begin());
+    const std::size_t index = form.indexOfCommand(command);
+    const CommandSpec &design = form.design().commands[index];
     // The menu key, in the command's control: its context menu pops up.
-    HWND control = win32::controlHandle(form.control(found->control));
+    HWND control = win32::controlHandle(form.control(design.control));
     keyTarget(form);
     SetFocus(control);
-    Choice wanted{win32::commandId(index), win32::widen(found->text), GetTickCount64() + 10000};
+    Choice wanted{win32::commandId(index), win32::widen(design.text), GetTickCount64() + 10000};
     choice = &wanted;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, stepThroughMenu);
     key(control, VK_APPS, false);
