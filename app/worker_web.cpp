@@ -13,13 +13,8 @@
 
 namespace {
 
-// Each by the name its window gives it (every/frmevery.cpp's everySearch).
-constexpr toolkit::Work works[] = {
-    {"every",
-     [](std::string_view request, std::stop_token stop) {
-         return every::search(request, std::move(stop));
-     }},
-};
+// Each by the name its window gives it.
+constexpr toolkit::Work works[] = {every::searchWork};
 
 } // namespace
 

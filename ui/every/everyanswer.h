@@ -4,6 +4,8 @@
 // No window here, so it is tested and fuzzed without a toolkit.
 #pragma once
 
+#include "toolkit/toolkit.h"
+
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -24,6 +26,10 @@ Reading readEntries(std::string_view hand, std::string_view target);
 // Every distinct solution for a request that readEntries made: the answer
 // that showAnswer reads. Gives up soon after `stop` is requested.
 std::string search(std::string_view request, std::stop_token stop = {});
+
+// The search as work away from the window, by the name the page's worker
+// knows it by.
+inline constexpr toolkit::Work searchWork{"every", search};
 
 // An answer as the window shows it: the line that counts the solutions, and
 // the solutions one a line (CR LF between), or "no solution" in words.

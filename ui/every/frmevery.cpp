@@ -67,14 +67,7 @@ constexpr toolkit::Handler<frmEvery> handlers[] = {
     {"cmdClose", toolkit::Event::Click, &frmEvery::cmdClose_Click},
 };
 
-std::string runSearch(std::string_view request, std::stop_token stop)
-{
-    return every::search(request, std::move(stop));
-}
-
 } // namespace
-
-const toolkit::Work everySearch{"every", runSearch};
 
 frmEvery::frmEvery()
     : toolkit::Form(layout)
@@ -119,12 +112,13 @@ void frmEvery::answer()
         // The last answer stays until the new one comes, so that a quick
         // search does not flicker.
         lblAnswer->setText("正在计算…");
-        m_search = toolkit::startJob(everySearch, reading.request, [this](std::string answer) {
-            m_search.reset();
-            const every::Shown shown = every::showAnswer(answer);
-            lblAnswer->setText(shown.count);
-            TxtSolutions->setText(shown.lines);
-        });
+        m_search =
+            toolkit::startJob(every::searchWork, reading.request, [this](std::string answer) {
+                m_search.reset();
+                const every::Shown shown = every::showAnswer(answer);
+                lblAnswer->setText(shown.count);
+                TxtSolutions->setText(shown.lines);
+            });
         return;
     }
     lblAnswer->setText(reading.problem);

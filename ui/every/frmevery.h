@@ -36,7 +36,3 @@ private:
     toolkit::ControlRef TxtSolutions{*this, "TxtSolutions"};
     std::unique_ptr<toolkit::Job> m_search;
 };
-
-// The search the window runs away from itself, by the name the page's worker
-// knows it by.
-extern const toolkit::Work everySearch;
